@@ -1,0 +1,26 @@
+#include "monitor/NameRule.h"
+
+#include <algorithm>
+
+namespace vigrel {
+namespace {
+
+bool IsAsciiLetterOrDigit(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+} // namespace
+
+bool IsValidName(std::string_view name) {
+    return std::all_of(name.begin(), name.end(), IsAsciiLetterOrDigit);
+}
+
+bool SameMonitorName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiUpper(x) == AsciiUpper(y);
+           });
+}
+
+} // namespace vigrel

@@ -1,0 +1,123 @@
+#include "plugin/Vigrel.h"
+
+#include "monitor/Monitor.h"
+#include "monitor/WinLocale.h"
+#include "tessary/PlugInUtils.h"
+#include "ui/Timer.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <utility>
+
+namespace vigrel {
+namespace {
+
+constexpr char PlugInName[] = "Vigrel";
+constexpr char MonitorActionName[] = "VigrelCreate";
+constexpr char MonitorActionHint[] =
+    "Создать невизуальный объект для наблюдения за изменениями выбранной папки или файла.";
+constexpr char Title[] = "Vigrel_ALFA";
+constexpr char Publisher[] = "Vigrel project";
+constexpr char Hint[] = "Контроль за изменением переменных Tessary.";
+
+void DeclareActions() {
+    const std::uint8_t entryCodes[] = {0};
+    HostAddAction(PlugInEntryNumber, PlugInName, "", entryCodes, 0, 0);
+    const std::uint8_t monitorCodes[MonitorArgumentCount] = {
+        TypeCodeText, TypeCodeVariable, TypeCodeText, TypeCodeText,
+        TypeCodeText, TypeCodeText,     TypeCodeText};
+    HostAddAction(MonitorActionNumber, MonitorActionName, MonitorActionHint, monitorCodes,
+                  MonitorArgumentCount - 1, MonitorArgumentCount);
+}
+
+MonitorArguments CopyArguments(HostStringPtr* slots) {
+    return {HostText(slots[0]), HostText(slots[1]), HostText(slots[2]), HostText(slots[3]),
+            HostText(slots[4]), HostText(slots[5]), HostText(slots[6])};
+}
+
+} // namespace
+} // namespace vigrel
+
+using namespace vigrel;
+
+// Every entry point catches at its edge: no C++ exception may unwind into the host.
+
+extern "C" void TS_CALL tsRegisterPlugIn(THostAddAction addAction, void* registrationValue,
+                                         THostGetVariable getVariable,
+                                         THostSetVariable setVariable) {
+    HostGetVariable = getVariable;
+    HostSetVariable = setVariable;
+    HostAddAction = addAction;
+    HostRegistrationValue = registrationValue;
+    try {
+        DeclareActions();
+    } catch (...) {
+    }
+}
+
+extern "C" void TS_CALL tsInitPlugIn(std::uint32_t initValue, HostStringPtr* title,
+                                     HostStringPtr* publisher, HostStringPtr* hint) {
+    HostInitValue = initValue;
+    try {
+        for (auto [slot, text] : {std::pair{title, Title}, std::pair{publisher, Publisher},
+                                  std::pair{hint, Hint}}) {
+            if (slot != nullptr) {
+                SetHostString(*slot, text);
+            }
+        }
+    } catch (...) {
+    }
+}
+
+extern "C" void TS_CALL tsRegisterScriptProcessor(THostScriptProcessor scriptProcessor) {
+    HostScriptProcessor = scriptProcessor;
+}
+
+extern "C" void TS_CALL tsRegisterInterfaceAccess(THostInterfaceAccess interfaceAccess) {
+    HostInterfaceAccess = interfaceAccess;
+}
+
+extern "C" TsBool TS_CALL tsExecAction(std::int32_t number, HostStringPtr* args) {
+    if (number != MonitorActionNumber || args == nullptr) {
+        return TsFalse;
+    }
+    try {
+        return CreateMonitor(CopyArguments(args)) ? TsTrue : TsFalse;
+    } catch (...) {
+        return TsFalse;
+    }
+}
+
+extern "C" void TS_CALL tsMessage(std::int32_t code) {
+    if (code != CloseMessage) {
+        return;
+    }
+    try {
+        CloseAllMonitors();
+    } catch (...) {
+    }
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        CaptureUserLocale();
+        break;
+    case DLL_PROCESS_DETACH:
+        // Unloaded by FreeLibrary while monitors may still run: stop them all and destroy the
+        // hidden window, so no timer message reaches code that is about to go. At process
+        // exit (reserved not null) nothing will run again, so nothing is done.
+        if (reserved == nullptr) {
+            try {
+                CloseAllMonitors();
+            } catch (...) {
+            }
+            ShutdownTimers();
+        }
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}

@@ -1,0 +1,38 @@
+#include "tessary/PlugInUtils.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <new>
+
+namespace vigrel {
+
+THostAddAction HostAddAction = nullptr;
+THostGetVariable HostGetVariable = nullptr;
+THostSetVariable HostSetVariable = nullptr;
+THostScriptProcessor HostScriptProcessor = nullptr;
+THostInterfaceAccess HostInterfaceAccess = nullptr;
+void* HostRegistrationValue = nullptr;
+std::uint32_t HostInitValue = 0;
+
+void SetHostString(HostStringPtr& str, std::string_view text) {
+    FreeHostString(str);
+    auto* block = static_cast<char*>(GlobalAlloc(0, text.size() + 1));
+    if (block == nullptr) {
+        throw std::bad_alloc(); // caught at the entry point; never write through null
+    }
+    std::memcpy(block, text.data(), text.size());
+    block[text.size()] = '\0';
+    str = block;
+}
+
+void FreeHostString(HostStringPtr& str) {
+    if (str != nullptr) {
+        GlobalFree(str);
+        str = nullptr;
+    }
+}
+
+std::string HostText(const char* str) { return str != nullptr ? std::string(str) : std::string(); }
+
+} // namespace vigrel

@@ -1,0 +1,38 @@
+// A fixture that loads the real Vigrel.tsp (built beside the test program) into a fresh host for
+// every test and checks the host-string accounting when the test ends.
+#pragma once
+
+#include "tshost/PlugInHost.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vigrel::test {
+
+using Slots = std::vector<std::optional<std::string>>;
+
+std::string PlugInPath();
+// The decimal separator of this process's locale, as the plug-in reads it.
+char LocaleSeparator();
+
+class PlugInTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Executes VigrelCreate with the seven arguments.
+    bool Create(const char* name, const char* variable, const char* condition,
+                const char* comparison, const char* subroutine, const char* execution,
+                const char* start);
+    // Events of one kind ("set", "script", ...), with the kind and its blank removed.
+    std::vector<std::string> Events(const std::string& kind) const;
+    std::size_t Count(const std::string& event) const;
+
+    std::unique_ptr<tshost::PlugInHost> host;
+};
+
+} // namespace vigrel::test

@@ -1,0 +1,305 @@
+#include "tshost/PlugInHost.h"
+
+#include <array>
+#include <stdexcept>
+
+namespace vigrel::tshost {
+namespace {
+
+PlugInHost* current = nullptr;
+
+std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::int64_t NowMilliseconds() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart * 1000 / frequency.QuadPart;
+}
+
+} // namespace
+
+PlugInHost::PlugInHost() {
+    if (current != nullptr) {
+        throw std::logic_error("only one plug-in host may exist at a time");
+    }
+    current = this;
+}
+
+PlugInHost::~PlugInHost() {
+    if (module_ != nullptr) {
+        Unload(false);
+    }
+    current = nullptr;
+}
+
+bool PlugInHost::Load(const std::string& path, std::string& error) {
+    HMODULE module = LoadLibraryA(path.c_str());
+    if (module == nullptr) {
+        error = "cannot load the plug-in " + path + " (error " +
+                std::to_string(static_cast<unsigned>(GetLastError())) + ")";
+        return false;
+    }
+    const auto resolve = [&](const char* name) {
+        return reinterpret_cast<void*>(GetProcAddress(module, name));
+    };
+    registerPlugIn_ = reinterpret_cast<TtsRegisterPlugIn>(resolve("tsRegisterPlugIn"));
+    initPlugIn_ = reinterpret_cast<TtsInitPlugIn>(resolve("tsInitPlugIn"));
+    registerScriptProcessor_ =
+        reinterpret_cast<TtsRegisterScriptProcessor>(resolve("tsRegisterScriptProcessor"));
+    registerInterfaceAccess_ =
+        reinterpret_cast<TtsRegisterInterfaceAccess>(resolve("tsRegisterInterfaceAccess"));
+    execAction_ = reinterpret_cast<TtsExecAction>(resolve("tsExecAction"));
+    editAction_ = reinterpret_cast<TtsEditAction>(resolve("tsEditAction"));
+    message_ = reinterpret_cast<TtsMessage>(resolve("tsMessage"));
+
+    const std::array<std::pair<const char*, bool>, 6> required{{
+        {"tsRegisterPlugIn", registerPlugIn_ != nullptr},
+        {"tsInitPlugIn", initPlugIn_ != nullptr},
+        {"tsRegisterScriptProcessor", registerScriptProcessor_ != nullptr},
+        {"tsRegisterInterfaceAccess", registerInterfaceAccess_ != nullptr},
+        {"tsExecAction", execAction_ != nullptr},
+        {"tsMessage", message_ != nullptr},
+    }};
+    for (const auto& [name, found] : required) {
+        if (!found) {
+            error = "the plug-in " + path + " does not export " + name;
+            FreeLibrary(module);
+            return false;
+        }
+    }
+    if (!ledger_.Watch(module, error)) {
+        error = "the plug-in " + path + ": " + error;
+        FreeLibrary(module);
+        return false;
+    }
+    module_ = module;
+    return true;
+}
+
+void PlugInHost::Unload(bool sendClose) {
+    if (module_ == nullptr) {
+        return;
+    }
+    if (sendClose) {
+        Message(CloseMessage);
+    }
+    Record("unload");
+    FreeLibrary(module_);
+    ledger_.Unwatch();
+    module_ = nullptr;
+}
+
+void PlugInHost::RegisterPlugIn() {
+    registerPlugIn_(CbAddAction, this, CbGetVariable, CbSetVariable);
+}
+
+Identity PlugInHost::InitPlugIn(std::optional<std::string> title,
+                                std::optional<std::string> publisher,
+                                std::optional<std::string> hint) {
+    std::array<HostStringPtr, 3> slots{};
+    const std::array<std::optional<std::string>*, 3> presets{&title, &publisher, &hint};
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (*presets[i]) {
+            slots[i] = ledger_.HostAllocate(**presets[i]);
+            ledger_.GiveToPlugIn(slots[i]); // the plug-in releases what a pointer holds
+        }
+    }
+    initPlugIn_(0x56494752u, &slots[0], &slots[1], &slots[2]);
+    static constexpr std::array<const char*, 3> names{"the title", "the publisher", "the hint"};
+    Identity identity;
+    std::array<std::string*, 3> texts{&identity.title, &identity.publisher, &identity.hint};
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        ledger_.TakeFromPlugIn(slots[i], names[i]);
+        *texts[i] = slots[i] != nullptr ? slots[i] : "";
+        ledger_.HostFree(slots[i]);
+    }
+    Record("identity title " + Quote(identity.title) + " publisher " +
+           Quote(identity.publisher) + " hint " + Quote(identity.hint));
+    return identity;
+}
+
+void PlugInHost::RegisterScriptProcessor() { registerScriptProcessor_(CbScriptProcessor); }
+
+void PlugInHost::RegisterInterfaceAccess() { registerInterfaceAccess_(CbInterfaceAccess); }
+
+void PlugInHost::Start() {
+    RegisterPlugIn();
+    InitPlugIn();
+    RegisterScriptProcessor();
+    RegisterInterfaceAccess();
+}
+
+bool PlugInHost::ExecAction(std::int32_t number,
+                            const std::vector<std::optional<std::string>>& slots) {
+    std::vector<HostStringPtr> blocks(std::max<std::size_t>(slots.size(), MonitorArgumentCount));
+    std::vector<HostStringPtr> original(blocks.size());
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i]) {
+            blocks[i] = ledger_.HostAllocate(*slots[i]);
+        }
+    }
+    original = blocks;
+    const bool result = execAction_(number, blocks.data()) != TsFalse;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (blocks[i] != original[i]) {
+            misuse_.push_back("tsExecAction changed argument slot " + std::to_string(i));
+        }
+        ledger_.HostFree(original[i]);
+    }
+    Record("exec " + std::to_string(number) + " -> " + (result ? "true" : "false"));
+    return result;
+}
+
+void PlugInHost::Message(std::int32_t code) {
+    Record("message " + std::to_string(code));
+    message_(code);
+}
+
+void PlugInHost::SetVariable(std::string_view name, std::string value) {
+    variables_[Key(name)] = std::move(value);
+}
+
+std::string PlugInHost::Variable(std::string_view name) const {
+    const auto found = variables_.find(Key(name));
+    return found != variables_.end() ? found->second : std::string();
+}
+
+void PlugInHost::PassTime(unsigned milliseconds) {
+    const std::int64_t end = NowMilliseconds() + milliseconds;
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            RunQueuedScripts();
+        }
+        RunQueuedScripts();
+        const std::int64_t left = end - NowMilliseconds();
+        if (left <= 0) {
+            break;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+    }
+}
+
+std::vector<std::string> PlugInHost::Faults() const {
+    std::vector<std::string> faults = ledger_.Faults();
+    faults.insert(faults.end(), misuse_.begin(), misuse_.end());
+    return faults;
+}
+
+TsBool TS_CALL PlugInHost::CbAddAction(std::int32_t number, const char* name, const char* hint,
+                                       const std::uint8_t* codes, std::int32_t last,
+                                       std::int32_t count) {
+    DeclaredAction action{number, name ? name : "", hint ? hint : "", {}, last, count};
+    if (codes != nullptr && last >= 0) {
+        action.typeCodes.assign(codes, codes + last + 1);
+    }
+    std::string text = "action " + std::to_string(number) + " " + Quote(action.name) + " hint " +
+                       Quote(action.hint) + " codes";
+    for (const std::uint8_t code : action.typeCodes) {
+        text += " " + std::to_string(code);
+    }
+    text += " count " + std::to_string(count);
+    current->actions_.push_back(std::move(action));
+    current->Record(std::move(text));
+    return TsTrue;
+}
+
+void TS_CALL PlugInHost::CbGetVariable(const char* name, HostStringPtr* value) {
+    PlugInHost& host = *current;
+    ++host.reads_;
+    if (*value != nullptr) {
+        host.misuse_.push_back("a variable read was not preset to null");
+    }
+    if (host.fastRead) {
+        host.fastRead(name);
+        return;
+    }
+    try {
+        const std::string text = host.Variable(name ? name : "");
+        if (host.logReads) {
+            host.Record("read " + std::string(name ? name : "") + " -> " + Quote(text));
+        }
+        if (!text.empty()) {
+            *value = host.ledger_.HostAllocate(text);
+            host.ledger_.GiveToPlugIn(*value);
+        }
+    } catch (...) {
+        host.misuse_.push_back("the host failed to answer a variable read");
+    }
+}
+
+TsBool TS_CALL PlugInHost::CbSetVariable(const char* name, const char* value) {
+    const std::string text = value ? value : "";
+    current->Record("set " + std::string(name ? name : "") + " = " + Quote(text));
+    current->SetVariable(name ? name : "", text);
+    return TsTrue;
+}
+
+TsBool TS_CALL PlugInHost::CbScriptProcessor(const char* line) {
+    PlugInHost& host = *current;
+    std::string text = line ? line : "";
+    host.Record("script " + text);
+    if (host.scriptMode == ScriptMode::Queued) {
+        host.queuedScripts_.push_back(std::move(text));
+    } else {
+        host.RunScript(text);
+    }
+    return TsTrue;
+}
+
+TsBool TS_CALL PlugInHost::CbInterfaceAccess(std::int32_t request, HostStringPtr*) {
+    current->Record("interface " + std::to_string(request) + " -> false");
+    return TsFalse;
+}
+
+void PlugInHost::Record(std::string event) {
+    if (!recordEvents) {
+        return;
+    }
+    if (onEvent) {
+        onEvent(event);
+    }
+    events_.push_back(std::move(event));
+}
+
+void PlugInHost::RunScript(const std::string& line) {
+    // Nothing may unwind back through the plug-in's frames.
+    try {
+        if (onScriptLine) {
+            onScriptLine(line);
+        }
+    } catch (const std::exception& error) {
+        Record(std::string("error ") + error.what());
+    } catch (...) {
+        Record("error in a script line");
+    }
+}
+
+void PlugInHost::RunQueuedScripts() {
+    // Queued lines run from the host's own loop, never nested inside one of them.
+    if (runningQueued_) {
+        return;
+    }
+    runningQueued_ = true;
+    while (!queuedScripts_.empty()) {
+        const std::string line = std::move(queuedScripts_.front());
+        queuedScripts_.pop_front();
+        RunScript(line);
+    }
+    runningQueued_ = false;
+}
+
+std::string PlugInHost::Key(std::string_view name) {
+    if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
+        name = name.substr(1, name.size() - 2);
+    }
+    std::string key(name);
+    CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+    return key;
+}
+
+} // namespace vigrel::tshost

@@ -1,0 +1,134 @@
+// A host for Tessary plug-ins: loads one by path, drives its entry points in the host's order,
+// serves the five callbacks with real global-heap strings and a variable store, records every
+// event it sees, and accounts for every block that crosses the boundary. One host at a time per
+// process, since the callbacks carry no context.
+#pragma once
+
+#include "tessary/TessaryAbi.h"
+#include "tshost/BlockLedger.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vigrel::tshost {
+
+struct DeclaredAction {
+    std::int32_t number;
+    std::string name;
+    std::string hint;
+    std::vector<std::uint8_t> typeCodes;
+    std::int32_t lastCodeIndex;
+    std::int32_t paramCount;
+};
+
+struct Identity {
+    std::string title;
+    std::string publisher;
+    std::string hint;
+};
+
+// How the script processor callback runs a line it receives.
+enum class ScriptMode {
+    Synchronous, // before the callback returns, nested inside the plug-in's call
+    Queued,      // after the callback has returned, from the host's message loop
+};
+
+class PlugInHost {
+public:
+    PlugInHost();
+    PlugInHost(const PlugInHost&) = delete;
+    PlugInHost& operator=(const PlugInHost&) = delete;
+    ~PlugInHost();
+
+    // Loads the plug-in and resolves its entry points; false with the reason in `error`.
+    // tsEditAction is optional; the other six are required.
+    bool Load(const std::string& path, std::string& error);
+    bool Loaded() const { return module_ != nullptr; }
+    bool HasEditAction() const { return editAction_ != nullptr; }
+    // Optionally sends message 2 first, then unloads the library.
+    void Unload(bool sendClose);
+
+    // The entry points, in the order the host calls them at start.
+    void RegisterPlugIn();
+    // Hands the plug-in the three identity pointers, preset with host blocks when given.
+    Identity InitPlugIn(std::optional<std::string> title = {},
+                        std::optional<std::string> publisher = {},
+                        std::optional<std::string> hint = {});
+    void RegisterScriptProcessor();
+    void RegisterInterfaceAccess();
+    // All four of the above.
+    void Start();
+    // Executes an action; a missing slot is passed as a null pointer. The host's slot blocks
+    // are released afterwards by the host.
+    bool ExecAction(std::int32_t number, const std::vector<std::optional<std::string>>& slots);
+    void Message(std::int32_t code);
+
+    // The variable store; names are bare or in square brackets, letters in any case.
+    void SetVariable(std::string_view name, std::string value);
+    std::string Variable(std::string_view name) const;
+
+    // Runs the message loop for the given time, so timers tick; queued script lines run here.
+    void PassTime(unsigned milliseconds);
+
+    ScriptMode scriptMode = ScriptMode::Synchronous;
+    // Runs one script line (a GoSub) received from the plug-in.
+    std::function<void(const std::string& line)> onScriptLine;
+    // Receives each event line as it happens (also kept in Events()).
+    std::function<void(const std::string& event)> onEvent;
+    // Replaces the variable store for reads: called with the name; the value read is empty.
+    std::function<void(const char* name)> fastRead;
+    // Log every variable read (they are frequent: one per monitor tick).
+    bool logReads = false;
+    // Keep events at all (benchmarks with many monitors turn this off).
+    bool recordEvents = true;
+
+    const std::vector<DeclaredAction>& Actions() const { return actions_; }
+    const std::vector<std::string>& Events() const { return events_; }
+    void ClearEvents() { events_.clear(); }
+    std::uint64_t Reads() const { return reads_; }
+    BlockLedger& Ledger() { return ledger_; }
+    // Faults found at the boundary (block accounting and callback misuse).
+    std::vector<std::string> Faults() const;
+
+private:
+    static TsBool TS_CALL CbAddAction(std::int32_t number, const char* name, const char* hint,
+                                      const std::uint8_t* codes, std::int32_t last,
+                                      std::int32_t count);
+    static void TS_CALL CbGetVariable(const char* name, HostStringPtr* value);
+    static TsBool TS_CALL CbSetVariable(const char* name, const char* value);
+    static TsBool TS_CALL CbScriptProcessor(const char* line);
+    static TsBool TS_CALL CbInterfaceAccess(std::int32_t request, HostStringPtr* value);
+
+    void Record(std::string event);
+    void RunScript(const std::string& line);
+    void RunQueuedScripts();
+    static std::string Key(std::string_view name);
+
+    HMODULE module_ = nullptr;
+    TtsRegisterPlugIn registerPlugIn_ = nullptr;
+    TtsInitPlugIn initPlugIn_ = nullptr;
+    TtsRegisterScriptProcessor registerScriptProcessor_ = nullptr;
+    TtsRegisterInterfaceAccess registerInterfaceAccess_ = nullptr;
+    TtsExecAction execAction_ = nullptr;
+    TtsEditAction editAction_ = nullptr;
+    TtsMessage message_ = nullptr;
+
+    BlockLedger ledger_;
+    std::map<std::string, std::string> variables_; // by upper-cased bare name
+    std::vector<DeclaredAction> actions_;
+    std::vector<std::string> events_;
+    std::vector<std::string> misuse_;
+    std::deque<std::string> queuedScripts_;
+    bool runningQueued_ = false;
+    std::uint64_t reads_ = 0;
+};
+
+} // namespace vigrel::tshost

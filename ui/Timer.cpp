@@ -1,0 +1,158 @@
+#include "ui/Timer.h"
+
+#include "ui/Module.h"
+
+#include <windows.h>
+
+namespace vigrel {
+namespace {
+
+constexpr char TimerWindowClass[] = "VigrelTimerWindow";
+constexpr UINT_PTR ScheduleTimerId = 1;
+// A run of due timers returns to the message loop after this long, so input and paint keep
+// flowing even when ticks cannot keep up.
+constexpr std::int64_t MaxRunMicroseconds = 50'000;
+
+std::int64_t NowMicroseconds() {
+    static const std::int64_t frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    const std::int64_t c = counter.QuadPart;
+    return c / frequency * 1'000'000 + c % frequency * 1'000'000 / frequency;
+}
+
+} // namespace
+
+// The hidden window and the schedule behind every TTimer.
+class TimerWindow {
+public:
+    static TimerWindow& Instance() {
+        static TimerWindow instance;
+        return instance;
+    }
+
+    void Start(TTimer& timer) {
+        const std::int64_t now = NowMicroseconds();
+        queue_.Schedule(timer, std::int64_t{timer.interval_} * 1000, now);
+        if (!armed_ || timer.Due() < armedDue_) {
+            Arm(now);
+        }
+    }
+
+    void Stop(TTimer& timer) { queue_.Cancel(timer); }
+
+    void Shutdown() {
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+            window_ = nullptr;
+            armed_ = false;
+        }
+        if (classRegistered_) {
+            UnregisterClassA(TimerWindowClass, ModuleInstance());
+            classRegistered_ = false;
+        }
+    }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_TIMER && wParam == ScheduleTimerId) {
+            Instance().RunDue();
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    bool EnsureWindow() {
+        if (window_ != nullptr) {
+            return true;
+        }
+        if (!classRegistered_) {
+            WNDCLASSA windowClass{};
+            windowClass.lpfnWndProc = WindowProc;
+            windowClass.hInstance = ModuleInstance();
+            windowClass.lpszClassName = TimerWindowClass;
+            classRegistered_ = RegisterClassA(&windowClass) != 0;
+        }
+        window_ = CreateWindowExA(0, TimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  ModuleInstance(), nullptr);
+        return window_ != nullptr;
+    }
+
+    void Arm(std::int64_t now) {
+        const auto next = queue_.NextDue();
+        if (!next) {
+            if (armed_ && window_ != nullptr) {
+                KillTimer(window_, ScheduleTimerId);
+            }
+            armed_ = false;
+            return;
+        }
+        if (!EnsureWindow()) {
+            return;
+        }
+        const std::int64_t wait = *next - now;
+        const auto milliseconds = static_cast<UINT>(wait <= 0 ? 0 : (wait + 999) / 1000);
+        armed_ = SetTimer(window_, ScheduleTimerId, milliseconds, nullptr) != 0;
+        armedDue_ = *next;
+    }
+
+    // Fires every timer that is due. A handler may enable, disable or destroy any timer, and
+    // may pump messages, which runs this again nested: each timer is rescheduled before its
+    // handler runs, so nothing here depends on the state the handler leaves behind.
+    void RunDue() {
+        const std::int64_t start = NowMicroseconds();
+        std::int64_t now = start;
+        while (TimerQueue::Entry* entry = queue_.PopDue(now)) {
+            Fire(static_cast<TTimer&>(*entry));
+            if (const auto next = queue_.NextDue(); next && *next > now) {
+                now = NowMicroseconds();
+                if (now - start > MaxRunMicroseconds) {
+                    break;
+                }
+            }
+        }
+        Arm(NowMicroseconds());
+    }
+
+    static void Fire(TTimer& timer) {
+        try {
+            if (timer.OnTimer) {
+                timer.OnTimer();
+            }
+        } catch (...) {
+            // A handler's failure ends that tick only; it never reaches the window system.
+        }
+    }
+
+    TimerQueue queue_;
+    HWND window_ = nullptr; // owned; destroyed by Shutdown
+    bool classRegistered_ = false;
+    bool armed_ = false;
+    std::int64_t armedDue_ = 0;
+};
+
+void TTimer::SetEnabled(bool enabled) {
+    if (enabled) {
+        TimerWindow::Instance().Start(*this);
+    } else {
+        TimerWindow::Instance().Stop(*this);
+    }
+}
+
+void TTimer::SetInterval(unsigned milliseconds) {
+    if (milliseconds == interval_) {
+        return;
+    }
+    interval_ = milliseconds;
+    if (Enabled()) {
+        TimerWindow::Instance().Start(*this);
+    }
+}
+
+void ShutdownTimers() { TimerWindow::Instance().Shutdown(); }
+
+} // namespace vigrel

@@ -1,0 +1,40 @@
+// Timers of the library: objects with an interval, an enabled flag and a handler. One hidden
+// message-only window serves them all through a single system timer armed for the earliest
+// deadline of the shared schedule, so thousands of timers cost one USER object.
+#pragma once
+
+#include "ui/TimerQueue.h"
+
+#include <functional>
+
+namespace vigrel {
+
+class TTimer : private TimerQueue::Entry {
+public:
+    explicit TTimer(std::function<void()> onTimer = {}) : OnTimer(std::move(onTimer)) {}
+    TTimer(const TTimer&) = delete;
+    TTimer& operator=(const TTimer&) = delete;
+    ~TTimer() = default; // the entry leaves the schedule by itself
+
+    bool Enabled() const { return Scheduled(); }
+    // Enabling (re)starts the period from now, like a system timer; disabling is immediate, so
+    // a disabled timer never fires again.
+    void SetEnabled(bool enabled);
+
+    unsigned Interval() const { return interval_; }
+    // A new interval restarts a running timer.
+    void SetInterval(unsigned milliseconds);
+
+    // Runs on the thread that enabled the timer, from its message loop.
+    std::function<void()> OnTimer;
+
+private:
+    friend class TimerWindow;
+    unsigned interval_ = 1000;
+};
+
+// Stops every timer's delivery for good: destroys the hidden window and unregisters its class.
+// Called when the library is unloaded, so no timer message can reach unloaded code.
+void ShutdownTimers();
+
+} // namespace vigrel
