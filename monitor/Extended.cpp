@@ -211,6 +211,7 @@ std::optional<Extended> Convert(const Decimal& decimal) {
     if (places <= ZeroDecimalPlaces) {
         return Zero(negative);
     }
+    // Most texts are short integers or scaled ones: exact in 64 bits, no rounding.
     if (count < 20 && decimal.power >= 0 && decimal.power < 20) {
         std::uint64_t digits = 0;
         for (const char c : decimal.digits) {

@@ -11,6 +11,7 @@ command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686
 command -v cmake >/dev/null || missing+=(cmake)
 command -v ninja >/dev/null || missing+=(ninja-build)
 command -v g++ >/dev/null || missing+=(g++)
+command -v clang++ >/dev/null || missing+=(clang)
 [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
 [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
 command -v Xvfb >/dev/null || missing+=(xvfb xauth)

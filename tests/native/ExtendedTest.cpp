@@ -319,17 +319,27 @@ TEST(TextToExtended, MatchesStrtoldOnRandomDecimals) {
 }
 
 TEST(TextToExtended, MatchesStrtoldNearRoundingBoundaries) {
+    // Exact values, halfway points and their neighbours: many of moderate size, fewer over the
+    // whole range and among subnormals, whose decimals run to thousands of digits.
+    const struct {
+        int count;
+        bool subnormal;
+        int lowestExponent;
+        int highestExponent;
+    } families[] = {{200, false, -200, 200}, {16, false, -16445, 16320}, {8, true, -16445, -16445}};
     std::mt19937_64 random(4932);
-    for (int i = 0; i < 60; ++i) {
-        // Normal values over the whole range, then subnormals of every size.
-        const bool normal = i % 3 != 0;
-        const std::uint64_t mantissa =
-            normal ? random() | Top : (random() >> (random() % 63 + 1)) | 1;
-        const int exponent = normal ? static_cast<int>(random() % (16320 + 16445)) - 16445 : -16445;
-        const std::string halfway = Halfway(mantissa, exponent);
-        for (const std::string& text :
-             {halfway, Below(halfway), Above(halfway), Exact(DecimalInteger(mantissa), exponent)}) {
-            ExpectSameAsStrtold(text);
+    for (const auto& family : families) {
+        for (int i = 0; i < family.count; ++i) {
+            const std::uint64_t mantissa =
+                family.subnormal ? (random() >> (random() % 63 + 1)) | 1 : random() | Top;
+            const int exponent =
+                family.lowestExponent +
+                static_cast<int>(random() % (family.highestExponent - family.lowestExponent + 1));
+            const std::string halfway = Halfway(mantissa, exponent);
+            for (const std::string& text : {halfway, Below(halfway), Above(halfway),
+                                            Exact(DecimalInteger(mantissa), exponent)}) {
+                ExpectSameAsStrtold(text);
+            }
         }
     }
 }

@@ -1,0 +1,70 @@
+#include "ui/Component.h"
+
+#include "ui/Published.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vigrel {
+
+TComponent::~TComponent() {
+    // Each component leaves the list before it dies, but still knows its owner, so a destructor
+    // that frees a sibling finds the list consistent.
+    while (!components_.empty()) {
+        std::unique_ptr<TComponent> last = std::move(components_.back());
+        components_.pop_back();
+    }
+}
+
+const ClassInfo& TComponent::StaticClass() {
+    static const ClassInfo info = ClassBuilder<TComponent>("TComponent");
+    return info;
+}
+
+void TComponent::SetDesigning(bool designing) {
+    if (designing) {
+        state_.Include(csDesigning);
+    } else {
+        state_.Exclude(csDesigning);
+    }
+    for (const auto& component : components_) {
+        component->SetDesigning(designing);
+    }
+}
+
+void TComponent::Adopt(std::unique_ptr<TComponent> component) {
+    if (component == nullptr) {
+        throw std::invalid_argument("no component to insert");
+    }
+    component->owner_ = this;
+    components_.push_back(std::move(component));
+}
+
+std::unique_ptr<TComponent> TComponent::RemoveComponent(TComponent& component) {
+    const auto it = std::find_if(components_.begin(), components_.end(),
+                                 [&](const auto& owned) { return owned.get() == &component; });
+    if (it == components_.end()) {
+        throw std::invalid_argument("component " + component.Name() + " is not owned by " + name_);
+    }
+    std::unique_ptr<TComponent> removed = std::move(*it);
+    components_.erase(it);
+    removed->owner_ = nullptr;
+    return removed;
+}
+
+TComponent* TComponent::FindComponent(std::string_view name) const {
+    for (const auto& component : components_) {
+        if (component->Name() == name) {
+            return component.get();
+        }
+    }
+    return nullptr;
+}
+
+void TComponent::Loaded() {
+    state_.Exclude(csLoading);
+}
+
+void TComponent::SetParentComponent(TComponent*) {}
+
+} // namespace vigrel

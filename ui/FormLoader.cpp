@@ -1,0 +1,383 @@
+#include "ui/FormLoader.h"
+
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace vigrel {
+namespace {
+
+using Kind = FormValue::Kind;
+
+std::string Join(const std::vector<std::string>& names) {
+    std::string joined;
+    for (const std::string& name : names) {
+        joined += (joined.empty() ? "" : ", ") + name;
+    }
+    return joined;
+}
+
+std::string Convert(const std::function<std::string(std::string_view)>& conversion,
+                    const std::string& text) {
+    return conversion ? conversion(text) : text;
+}
+
+[[noreturn]] void Fail(const FormProperty& property, const std::string& message) {
+    throw FormError(property.line, property.name + ": " + message);
+}
+
+// Runs `action`, reporting an exception from a component's own code at `line`.
+template <class F> void AtLine(int line, const std::string& subject, F action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        throw FormError(line, subject + ": " + error.what());
+    }
+}
+
+class ComponentWriter {
+public:
+    ComponentWriter(const TComponent& root, const TextConversion& conversion)
+        : root_(root), conversion_(conversion) {}
+
+    FormObject Describe(const TComponent& component) const {
+        FormObject object;
+        object.name = component.Name();
+        object.className = component.ClassType().Name();
+        AppendStored(object.properties, "", component, component.ClassType());
+        for (std::size_t i = 0; i < root_.ComponentCount(); ++i) {
+            const TComponent& owned = root_.Components(i);
+            if (ParentOf(owned) == &component) {
+                object.children.push_back(Describe(owned));
+            }
+        }
+        return object;
+    }
+
+private:
+    // A parent outside the written components counts as the root.
+    const TComponent* ParentOf(const TComponent& owned) const {
+        const TComponent* parent = owned.GetParentComponent();
+        return parent != nullptr && parent->Owner() == &root_ ? parent : &root_;
+    }
+
+    void AppendStored(std::vector<FormProperty>& properties, const std::string& prefix,
+                      const TPersistent& object, const ClassInfo& info) const {
+        for (const PropertyInfo& property : info.Properties()) {
+            if (property.type == PropertyType::Record) {
+                AppendStored(properties, prefix + property.name + ".", property.recordConst(object),
+                             *property.recordClass);
+            } else if (property.IsStored(object)) {
+                properties.push_back({prefix + property.name, Encode(property, object), 0});
+            }
+        }
+    }
+
+    FormValue Encode(const PropertyInfo& property, const TPersistent& object) const {
+        const PropertyValue value = property.read(object);
+        FormValue encoded;
+        const auto ordinal = [&] { return std::get<std::int64_t>(value); };
+        switch (property.type) {
+        case PropertyType::Integer:
+            encoded.kind = Kind::Number;
+            encoded.number = ordinal();
+            break;
+        case PropertyType::Boolean:
+            encoded.kind = Kind::Identifier;
+            encoded.text = ordinal() != 0 ? "True" : "False";
+            break;
+        case PropertyType::Text:
+            encoded.kind = Kind::String;
+            encoded.text = Convert(conversion_.toResource, std::get<std::string>(value));
+            break;
+        case PropertyType::Enumeration:
+            encoded.kind = Kind::Identifier;
+            encoded.text = property.valueNames.at(static_cast<std::size_t>(ordinal()));
+            break;
+        case PropertyType::Set:
+            encoded.kind = Kind::Set;
+            for (std::size_t i = 0; i < property.valueNames.size(); ++i) {
+                if ((ordinal() >> i & 1) != 0) {
+                    encoded.items.push_back(property.valueNames[i]);
+                }
+            }
+            break;
+        case PropertyType::Color:
+            if (const auto name = ColorToIdent(static_cast<TColor>(ordinal()))) {
+                encoded.kind = Kind::Identifier;
+                encoded.text = *name;
+            } else {
+                encoded.kind = Kind::HexNumber;
+                encoded.number = static_cast<TColor>(ordinal());
+            }
+            break;
+        case PropertyType::Strings:
+            encoded.kind = Kind::List;
+            for (const std::string& text : std::get<std::vector<std::string>>(value)) {
+                encoded.items.push_back(Convert(conversion_.toResource, text));
+            }
+            break;
+        case PropertyType::Binary:
+            encoded.kind = Kind::Binary;
+            encoded.bytes = std::get<std::vector<std::uint8_t>>(value);
+            break;
+        case PropertyType::Record:
+            break;
+        }
+        return encoded;
+    }
+
+    const TComponent& root_;
+    const TextConversion& conversion_;
+};
+
+} // namespace
+
+// Reads in two passes: the first checks the whole resource against the class descriptions and
+// converts every value, touching no component; the second creates and assigns.
+class ComponentReader {
+public:
+    ComponentReader(TComponent& root, const ClassRegistry& classes,
+                    const TextConversion& conversion)
+        : root_(root), classes_(classes), conversion_(conversion) {}
+
+    void Read(const FormObject& form) {
+        const ClassInfo& rootClass = root_.ClassType();
+        if (form.className != rootClass.Name()) {
+            throw FormError(form.line,
+                            "the root is a " + rootClass.Name() + ", not a " + form.className);
+        }
+        const Plan plan = Resolve(form, rootClass);
+        root_.state_.Include(csLoading);
+        loading_.push_back({&root_, &form});
+        try {
+            root_.SetName(form.name);
+            Assign(root_, plan);
+            for (const Plan& child : plan.children) {
+                Build(child, root_);
+            }
+            for (const auto& loading : loading_) {
+                AtLine(loading.second->line, loading.second->name,
+                       [&] { loading.first->Loaded(); });
+            }
+        } catch (...) {
+            for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+                root_.RemoveComponent(**it);
+            }
+            root_.state_.Exclude(csLoading);
+            throw;
+        }
+    }
+
+private:
+    struct Assignment {
+        const FormProperty* source;
+        std::vector<const PropertyInfo*> path; // the records passed through, then the property
+        PropertyValue value;
+    };
+
+    struct Plan {
+        const FormObject* source;
+        const ClassInfo* info;
+        std::vector<Assignment> assignments;
+        std::vector<Plan> children;
+    };
+
+    Plan Resolve(const FormObject& object, const ClassInfo& info) {
+        Plan plan{&object, &info, {}, {}};
+        std::set<std::string_view> assigned;
+        for (const FormProperty& property : object.properties) {
+            if (!assigned.insert(property.name).second) {
+                throw FormError(property.line, "duplicate property " + property.name);
+            }
+            plan.assignments.push_back(ResolveProperty(property, info));
+        }
+        for (const FormObject& child : object.children) {
+            const ClassInfo* childClass = classes_.Find(child.className);
+            if (childClass == nullptr) {
+                throw FormError(child.line, "unknown class " + child.className);
+            }
+            if (!names_.insert(child.name).second || root_.FindComponent(child.name) != nullptr) {
+                throw FormError(child.line, "duplicate component name " + child.name);
+            }
+            plan.children.push_back(Resolve(child, *childClass));
+        }
+        return plan;
+    }
+
+    Assignment ResolveProperty(const FormProperty& property, const ClassInfo& info) const {
+        Assignment assignment{&property, {}, {}};
+        const ClassInfo* owner = &info;
+        std::string_view rest = property.name;
+        for (;;) {
+            const std::size_t dot = rest.find('.');
+            const std::string_view part = rest.substr(0, dot);
+            const PropertyInfo* found = owner->FindProperty(part);
+            if (found == nullptr) {
+                throw FormError(property.line,
+                                owner->Name() + " has no property " + std::string(part));
+            }
+            assignment.path.push_back(found);
+            if (dot == std::string_view::npos) {
+                break;
+            }
+            if (found->type != PropertyType::Record) {
+                throw FormError(property.line, std::string(part) + " has no properties");
+            }
+            owner = found->recordClass;
+            rest.remove_prefix(dot + 1);
+        }
+        assignment.value = Value(*assignment.path.back(), property);
+        return assignment;
+    }
+
+    PropertyValue Value(const PropertyInfo& info, const FormProperty& property) const {
+        const FormValue& value = property.value;
+        const bool number = value.kind == Kind::Number || value.kind == Kind::HexNumber;
+        switch (info.type) {
+        case PropertyType::Integer:
+            if (!number) {
+                Fail(property, "expected an integer");
+            }
+            if (value.number < info.minimum || value.number > info.maximum) {
+                Fail(property, std::to_string(value.number) + " is outside " +
+                                   std::to_string(info.minimum) + ".." +
+                                   std::to_string(info.maximum));
+            }
+            return value.number;
+        case PropertyType::Boolean:
+            if (value.kind != Kind::Identifier || (value.text != "True" && value.text != "False")) {
+                Fail(property, "expected True or False");
+            }
+            return std::int64_t{value.text == "True"};
+        case PropertyType::Text:
+            if (value.kind != Kind::String) {
+                Fail(property, "expected a string");
+            }
+            return FromResource(property, value.text);
+        case PropertyType::Enumeration:
+            if (value.kind != Kind::Identifier) {
+                Fail(property, "expected one of " + Join(info.valueNames));
+            }
+            return Index(info, property, value.text);
+        case PropertyType::Set: {
+            if (value.kind != Kind::Set) {
+                Fail(property, "expected a set of " + Join(info.valueNames));
+            }
+            std::int64_t bits = 0;
+            for (const std::string& item : value.items) {
+                const std::int64_t bit = std::int64_t{1} << Index(info, property, item);
+                if ((bits & bit) != 0) {
+                    Fail(property, item + " appears twice");
+                }
+                bits |= bit;
+            }
+            return bits;
+        }
+        case PropertyType::Color:
+            if (value.kind == Kind::Identifier) {
+                const auto color = IdentToColor(value.text);
+                if (!color) {
+                    Fail(property, "unknown colour " + value.text);
+                }
+                return std::int64_t{*color};
+            }
+            if (!number || value.number < 0 || value.number > 0xFFFFFFFF) {
+                Fail(property, "expected a colour name or a number from 0 to $FFFFFFFF");
+            }
+            return value.number;
+        case PropertyType::Strings: {
+            if (value.kind != Kind::List) {
+                Fail(property, "expected a list of strings");
+            }
+            std::vector<std::string> texts;
+            for (const std::string& item : value.items) {
+                texts.push_back(FromResource(property, item));
+            }
+            return texts;
+        }
+        case PropertyType::Binary:
+            if (value.kind != Kind::Binary) {
+                Fail(property, "expected binary data in braces");
+            }
+            return value.bytes;
+        case PropertyType::Record:
+            break;
+        }
+        Fail(property, "takes no value: assign its properties one by one, as " + property.name +
+                           ".<property>");
+    }
+
+    static std::int64_t Index(const PropertyInfo& info, const FormProperty& property,
+                              const std::string& name) {
+        for (std::size_t i = 0; i < info.valueNames.size(); ++i) {
+            if (info.valueNames[i] == name) {
+                return static_cast<std::int64_t>(i);
+            }
+        }
+        Fail(property, name + " is not one of " + Join(info.valueNames));
+    }
+
+    std::string FromResource(const FormProperty& property, const std::string& text) const {
+        try {
+            return Convert(conversion_.fromResource, text);
+        } catch (const std::exception& error) {
+            Fail(property, error.what());
+        }
+    }
+
+    void Build(const Plan& plan, TComponent& parent) {
+        TComponent* component = nullptr;
+        AtLine(plan.source->line, plan.source->name,
+               [&] { component = &plan.info->Create(root_); });
+        created_.push_back(component);
+        component->state_.Include(csLoading);
+        loading_.push_back({component, plan.source});
+        component->SetName(plan.source->name);
+        AtLine(plan.source->line, plan.source->name,
+               [&] { component->SetParentComponent(&parent); });
+        Assign(*component, plan);
+        for (const Plan& child : plan.children) {
+            Build(child, *component);
+        }
+    }
+
+    static void Assign(TComponent& component, const Plan& plan) {
+        for (const Assignment& assignment : plan.assignments) {
+            AtLine(assignment.source->line, assignment.source->name, [&] {
+                TPersistent* target = &component;
+                for (std::size_t i = 0; i + 1 < assignment.path.size(); ++i) {
+                    target = &assignment.path[i]->record(*target);
+                }
+                assignment.path.back()->write(*target, assignment.value);
+            });
+        }
+    }
+
+    TComponent& root_;
+    const ClassRegistry& classes_;
+    const TextConversion& conversion_;
+    std::set<std::string_view> names_; // of the nested objects
+    std::vector<TComponent*> created_;
+    std::vector<std::pair<TComponent*, const FormObject*>> loading_;
+};
+
+void ReadComponent(TComponent& root, const FormObject& form, const ClassRegistry& classes,
+                   const TextConversion& conversion) {
+    ComponentReader(root, classes, conversion).Read(form);
+}
+
+void ReadComponentResource(TComponent& root, std::string_view text, const ClassRegistry& classes,
+                           const TextConversion& conversion) {
+    ReadComponent(root, ParseForm(text), classes, conversion);
+}
+
+FormObject WriteComponent(const TComponent& root, const TextConversion& conversion) {
+    return ComponentWriter(root, conversion).Describe(root);
+}
+
+std::string WriteComponentResource(const TComponent& root, const TextConversion& conversion) {
+    return WriteForm(WriteComponent(root, conversion));
+}
+
+} // namespace vigrel

@@ -1,0 +1,79 @@
+// Form resources as text (docs/FORM-RESOURCES.md): a tree of objects, each with a name, a class
+// name, property lines and nested objects. This layer only reads and writes the text; it knows
+// nothing of classes or components (ui/FormLoader.h turns the data into components).
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vigrel {
+
+// A malformed resource, or one that does not fit the classes it names. `Line()` is the 1-based
+// line the problem is on; what() reads "line N: message".
+class FormError : public std::runtime_error {
+public:
+    FormError(int line, const std::string& message);
+    int Line() const { return line_; }
+
+private:
+    int line_;
+};
+
+struct FormValue {
+    enum class Kind : std::uint8_t {
+        Number,     // 42, -7
+        HexNumber,  // $00F0CAA6: 0 to 0xFFFFFFFF
+        String,     // "text" (bytes)
+        Identifier, // clSkyBlue, True, gsLinearV
+        Set,        // [fsBold, fsUnderline]: identifiers
+        List,       // ("one", "two"): strings
+        Binary,     // {0A1B2C}
+    };
+
+    Kind kind = Kind::Number;
+    std::int64_t number = 0;
+    std::string text;                // String, Identifier
+    std::vector<std::string> items;  // Set, List
+    std::vector<std::uint8_t> bytes; // Binary
+
+    friend bool operator==(const FormValue&, const FormValue&) = default;
+};
+
+// Equality of properties and objects compares content, not line numbers.
+struct FormProperty {
+    std::string name; // identifiers joined by dots: Font.Name
+    FormValue value;
+    int line = 0;
+
+    friend bool operator==(const FormProperty& a, const FormProperty& b) {
+        return a.name == b.name && a.value == b.value;
+    }
+};
+
+struct FormObject {
+    std::string name;
+    std::string className;
+    std::vector<FormProperty> properties;
+    std::vector<FormObject> children;
+    int line = 0;
+
+    friend bool operator==(const FormObject& a, const FormObject& b) {
+        return a.name == b.name && a.className == b.className && a.properties == b.properties &&
+               a.children == b.children;
+    }
+};
+
+// Objects nest at most this deep, the root being depth 1.
+inline constexpr int maxFormDepth = 64;
+
+// Parses a whole resource; throws FormError naming the line of the first problem.
+FormObject ParseForm(std::string_view text);
+
+// The canonical text of `form`, which ParseForm reads back to equal data. Throws
+// std::invalid_argument for a name or identifier that the format cannot hold.
+std::string WriteForm(const FormObject& form);
+
+} // namespace vigrel
