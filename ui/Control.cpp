@@ -1,0 +1,163 @@
+#include "ui/Control.h"
+
+#include "ui/Published.h"
+#include "ui/WinControl.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace vigrel {
+
+TControl::TControl() : WindowProc([this](TMessage& message) { WndProc(message); }) {}
+
+TControl::~TControl() {
+    if (parent_ != nullptr) {
+        parent_->RemoveControl(*this);
+        Invalidate();
+        parent_ = nullptr;
+    }
+}
+
+const ClassInfo& TControl::StaticClass() {
+    constexpr std::int64_t maxSize = std::numeric_limits<std::int32_t>::max();
+    static const ClassInfo info =
+        ClassBuilder<TControl>("TControl", TComponent::StaticClass())
+            .Integer("Left", &TControl::Left, &TControl::SetLeft, 0)
+            .Integer("Top", &TControl::Top, &TControl::SetTop, 0)
+            .Integer("Width", &TControl::Width, &TControl::SetWidth, 0, 0, maxSize)
+            .Integer("Height", &TControl::Height, &TControl::SetHeight, 0, 0, maxSize)
+            .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
+            .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true);
+    return info;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (left == left_ && top == top_ && width == width_ && height == height_) {
+        return;
+    }
+    Invalidate();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Invalidate();
+}
+
+void TControl::SetVisible(bool visible) {
+    if (visible != visible_) {
+        visible_ = visible;
+        Invalidate();
+    }
+}
+
+void TControl::SetEnabled(bool enabled) {
+    if (enabled != enabled_) {
+        enabled_ = enabled;
+        Invalidate();
+    }
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_) {
+        return;
+    }
+    if (parent_ != nullptr) {
+        Invalidate();
+        parent_->RemoveControl(*this);
+    }
+    parent_ = parent;
+    if (parent_ != nullptr) {
+        parent_->InsertControl(*this);
+        Invalidate();
+    }
+}
+
+TComponent* TControl::GetParentComponent() const {
+    return parent_;
+}
+
+void TControl::SetParentComponent(TComponent* parent) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(parent)) {
+        SetParent(windowed);
+    }
+}
+
+void TControl::Invalidate() {
+    if (parent_ != nullptr && parent_->HandleAllocated()) {
+        parent_->InvalidateArea(BoundsRect(), !opaque_);
+    }
+}
+
+LRESULT TControl::Perform(UINT message, WPARAM wParam, LPARAM lParam) {
+    TMessage performed{message, wParam, lParam, 0};
+    if (WindowProc) {
+        WindowProc(performed);
+    } else {
+        WndProc(performed);
+    }
+    return performed.Result;
+}
+
+void TControl::WndProc(TMessage& message) {
+    bool click = false;
+    switch (message.Msg) {
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+        if (message.LParam == 0 && parent_ != nullptr) {
+            parent_->Perform(message.Msg, 0, reinterpret_cast<LPARAM>(this));
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        clickPending_ = true;
+        break;
+    case WM_LBUTTONUP: {
+        const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+        const RECT client = ClientRect();
+        click = clickPending_ && PtInRect(&client, point);
+        clickPending_ = false;
+        break;
+    }
+    default:
+        break;
+    }
+    DefaultHandler(message);
+    // Last: the handler may destroy the control.
+    if (click) {
+        Click();
+    }
+}
+
+void TControl::DefaultHandler(TMessage& message) {
+    message.Result = 0;
+}
+
+void TControl::Click() {
+    if (OnClick) {
+        OnClick(*this);
+    }
+}
+
+const ClassInfo& TGraphicControl::StaticClass() {
+    static const ClassInfo info =
+        ClassBuilder<TGraphicControl>("TGraphicControl", TControl::StaticClass());
+    return info;
+}
+
+void TGraphicControl::WndProc(TMessage& message) {
+    if (message.Msg == WM_PAINT) {
+        TCanvas canvas(reinterpret_cast<HDC>(message.WParam));
+        Paint(canvas);
+        message.Result = 0;
+        return;
+    }
+    TControl::WndProc(message);
+}
+
+void TGraphicControl::Paint(TCanvas&) {}
+
+} // namespace vigrel

@@ -1,0 +1,125 @@
+// Controls: components with bounds, visibility and a parent, and one replaceable message handler
+// through which every message passes, whether the window system delivers it or code sends it
+// with Perform. TGraphicControl is the windowless kind: its windowed parent (ui/WinControl.h)
+// paints it on its own canvas and routes the mouse to it by hit test.
+#pragma once
+
+#include "ui/Canvas.h"
+#include "ui/Component.h"
+
+#include <windows.h>
+
+#include <functional>
+
+namespace vigrel {
+
+struct TMessage {
+    UINT Msg;
+    WPARAM WParam;
+    LPARAM LParam;
+    LRESULT Result;
+};
+
+// Messages of the toolkit's own, above WM_APP so no standard control uses them. Mouse enter and
+// leave go to a control with LParam 0; the control then tells its parent with LParam = the
+// control.
+inline constexpr UINT CM_BASE = 0xB000;
+inline constexpr UINT CM_MOUSEENTER = CM_BASE + 0x13;
+inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 0x14;
+
+class TControl;
+class TWinControl;
+
+using TNotifyEvent = std::function<void(TComponent& sender)>;
+using TWndMethod = std::function<void(TMessage& message)>;
+
+class TControl : public TComponent {
+public:
+    TControl();
+    // Leaves the parent, which forgets it as hovered or pressed control.
+    ~TControl() override;
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int left) { SetBounds(left, top_, width_, height_); }
+    void SetTop(int top) { SetBounds(left_, top, width_, height_); }
+    void SetWidth(int width) { SetBounds(left_, top_, width, height_); }
+    void SetHeight(int height) { SetBounds(left_, top_, width_, height); }
+    // In the parent's client coordinates; a negative size counts as 0. The old and the new area
+    // are repainted.
+    virtual void SetBounds(int left, int top, int width, int height);
+    RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+    RECT ClientRect() const { return {0, 0, width_, height_}; }
+
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool visible);
+    // A disabled control gets no mouse messages: its parent handles them.
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+
+    TWinControl* Parent() const { return parent_; }
+    // Appends the control to `parent`'s controls (the last painted, the first hit); null removes
+    // it from its parent.
+    virtual void SetParent(TWinControl* parent);
+    TComponent* GetParentComponent() const override;
+
+    // Whether the control covers its whole bounds, so the parent need not paint beneath it.
+    bool Opaque() const { return opaque_; }
+
+    // Repaints the control's area of its parent's window (erasing the background unless the
+    // control is opaque); nothing while that window does not exist.
+    virtual void Invalidate();
+
+    // Passes a message through WindowProc and gives its result.
+    LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // Every message of the control passes through here; it starts as the class's own handling
+    // (WndProc) and may be replaced, the replacement usually calling the one it replaced.
+    TWndMethod WindowProc;
+
+    // Left button pressed and released over the control.
+    TNotifyEvent OnClick;
+
+protected:
+    // The class's own message handling. Overrides handle what they know and pass everything on
+    // to their base; what nobody handles reaches DefaultHandler.
+    virtual void WndProc(TMessage& message);
+    // What happens to a message nobody handled: nothing for a windowless control.
+    virtual void DefaultHandler(TMessage& message);
+    void SetParentComponent(TComponent* parent) override;
+    void SetOpaque(bool opaque) { opaque_ = opaque; }
+    virtual void Click();
+
+private:
+    friend class TWinControl;
+
+    int left_ = 0;
+    int top_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool opaque_ = false;
+    bool clickPending_ = false;
+    TWinControl* parent_ = nullptr; // not owned: the parent lists this control
+};
+
+// A control without a window of its own: the parent sends it WM_PAINT with its device context in
+// WParam, clipped to the control's bounds and with the origin at its top-left corner.
+class TGraphicControl : public TControl {
+public:
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+protected:
+    void WndProc(TMessage& message) override;
+    // Draws the control in its own coordinates.
+    virtual void Paint(TCanvas& canvas);
+};
+
+} // namespace vigrel
