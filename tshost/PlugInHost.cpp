@@ -148,7 +148,11 @@ bool PlugInHost::ExecAction(std::int32_t number,
         }
         ledger_.HostFree(original[i]);
     }
-    Record("exec " + std::to_string(number) + " -> " + (result ? "true" : "false"));
+    std::string text = "exec " + std::to_string(number);
+    for (const auto& slot : slots) {
+        text += slot ? " " + Quote(*slot) : " null";
+    }
+    Record(text + " -> " + (result ? "true" : "false"));
     return result;
 }
 
@@ -168,9 +172,9 @@ std::string PlugInHost::Variable(std::string_view name) const {
 
 void PlugInHost::PassTime(unsigned milliseconds) {
     const std::int64_t end = NowMilliseconds() + milliseconds;
-    for (;;) {
+    while (!timeStopped) {
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (!timeStopped && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
             RunQueuedScripts();

@@ -89,6 +89,8 @@ public:
     bool logReads = false;
     // Keep events at all (benchmarks with many monitors turn this off).
     bool recordEvents = true;
+    // While set, every PassTime in progress or begun returns at once.
+    bool timeStopped = false;
 
     const std::vector<DeclaredAction>& Actions() const { return actions_; }
     const std::vector<std::string>& Events() const { return events_; }

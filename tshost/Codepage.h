@@ -1,0 +1,15 @@
+// Conversions between the UTF-8 of publications and logs and the Windows-1251 of host strings.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vigrel::tshost {
+
+// False when `utf8` is not valid UTF-8 or holds a character that Windows-1251 lacks; `cp1251`
+// is then left unchanged.
+bool Utf8ToCp1251(std::string_view utf8, std::string& cp1251);
+bool IsValidUtf8(std::string_view text);
+std::string Cp1251ToUtf8(std::string_view cp1251);
+
+} // namespace vigrel::tshost

@@ -1,0 +1,130 @@
+// tshost: the host stand-in. Loads a plug-in, runs a publication with it and prints the log of
+// everything the host sees.
+#include "tshost/PlugInHost.h"
+#include "tshost/Publication.h"
+#include "tshost/Runner.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+
+using namespace vigrel::tshost;
+
+namespace {
+
+constexpr char Usage[] =
+    "usage: tshost [--plugin PATH] [--queued] [--times] [--reads] PUBLICATION\n"
+    "  --plugin PATH  the plug-in to load (default: Vigrel.tsp beside tshost.exe)\n"
+    "  --queued       run a GoSub line after the script callback returns, not inside it\n"
+    "  --times        prefix each log line with the milliseconds since the start\n"
+    "  --reads        log every variable read with the value handed over\n";
+
+struct CommandLine {
+    std::string publication;
+    std::string plugIn;
+    RunOptions options;
+};
+
+std::string BesideProgram(const char* file) {
+    std::string path(MAX_PATH, '\0');
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
+    path.resize(length);
+    path.resize(path.find_last_of("\\/") + 1);
+    return path + file;
+}
+
+int Refuse(const std::string& message) {
+    std::fprintf(stderr, "tshost: error: %s\n%s", message.c_str(), Usage);
+    return ExitNotRun;
+}
+
+// Returns an exit status when the command line asks for no run.
+std::optional<int> ReadCommandLine(int argc, char** argv, CommandLine& line) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(Usage, stdout);
+            return ExitSuccess;
+        } else if (arg == "--plugin") {
+            if (++i == argc) {
+                return Refuse("--plugin needs a path");
+            }
+            line.plugIn = argv[i];
+        } else if (arg == "--queued") {
+            line.options.scriptMode = ScriptMode::Queued;
+        } else if (arg == "--times") {
+            line.options.times = true;
+        } else if (arg == "--reads") {
+            line.options.reads = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Refuse("unknown option " + arg);
+        } else if (!line.publication.empty()) {
+            return Refuse("one publication at a time, not " + line.publication + " and " + arg);
+        } else {
+            line.publication = arg;
+        }
+    }
+    if (line.publication.empty()) {
+        return Refuse("no publication given");
+    }
+    if (line.plugIn.empty()) {
+        line.plugIn = BesideProgram("Vigrel.tsp");
+    }
+    return std::nullopt;
+}
+
+int Run(int argc, char** argv) {
+    CommandLine line;
+    if (const auto status = ReadCommandLine(argc, argv, line)) {
+        return *status;
+    }
+    std::ifstream file(line.publication, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (!file) {
+        std::fprintf(stderr, "%s: error: cannot read the publication\n", line.publication.c_str());
+        return ExitNotRun;
+    }
+    std::string error;
+    const std::optional<Publication> publication =
+        ReadPublication(text.str(), line.publication, error);
+    if (!publication) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return ExitNotRun;
+    }
+    PlugInHost host;
+    if (!host.Load(line.plugIn, error)) {
+        std::fprintf(stderr, "tshost: error: %s\n", error.c_str());
+        return ExitNotRun;
+    }
+    Runner runner(*publication, host, line.options, stdout);
+    return runner.Run();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The log is UTF-8 bytes, written as they are: no line-end translation, and a console
+    // shows them as UTF-8.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    if (GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) {
+        SetConsoleOutputCP(CP_UTF8);
+    }
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "tshost: error: %s\n", failure.what());
+    } catch (...) {
+        std::fprintf(stderr, "tshost: error: an unexpected failure\n");
+    }
+    return ExitRunFailed;
+}
