@@ -77,7 +77,9 @@ bool CreateMonitor(MonitorArguments args) {
     }
 }
 
-int FindMonitor(std::string_view name) { return MonitorList ? MonitorList->IndexOf(name) : -1; }
+int FindMonitor(std::string_view name) {
+    return MonitorList ? MonitorList->IndexOf(name) : -1;
+}
 
 bool RemoveMonitor(std::string_view name) {
     try {

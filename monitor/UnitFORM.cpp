@@ -7,9 +7,13 @@
 
 namespace vigrel {
 
-TImageForm::TImageForm() : Timer1([this] { Timer1Timer(); }) { Timer1.SetInterval(50); }
+TImageForm::TImageForm() : Timer1([this] { Timer1Timer(); }) {
+    Timer1.SetInterval(50);
+}
 
-void TImageForm::Close() { Timer1.SetEnabled(false); }
+void TImageForm::Close() {
+    Timer1.SetEnabled(false);
+}
 
 void TImageForm::Release(TImageForm* form) {
     if (form == nullptr) {

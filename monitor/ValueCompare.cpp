@@ -8,7 +8,9 @@
 namespace vigrel {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Exact equality of two digit strings as integers: leading zeros do not count.
 bool SameInteger(std::string_view a, std::string_view b) {
@@ -50,12 +52,13 @@ int ValueClass(std::string_view text) {
     if (text.empty()) {
         return 1;
     }
-    const auto nonDigits = std::count_if(text.begin(), text.end(), [](char c) { return !IsDigit(c); });
+    const auto nonDigits =
+        std::count_if(text.begin(), text.end(), [](char c) { return !IsDigit(c); });
     return static_cast<int>(std::min<std::ptrdiff_t>(nonDigits, 2)) - 1;
 }
 
-bool ConditionHolds(std::string_view condition, std::string_view value,
-                    std::string_view comparison, const LocaleServices& locale) {
+bool ConditionHolds(std::string_view condition, std::string_view value, std::string_view comparison,
+                    const LocaleServices& locale) {
     if (condition == "=") {
         return ValuesEqual(value, comparison, locale);
     }

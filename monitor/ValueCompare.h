@@ -18,7 +18,7 @@ int ValueClass(std::string_view text);
 // class compare as extended floating point, integers widened to it from their digits; a text
 // class string, or a numeric conversion that fails, makes the two compare as text with case
 // ignored. Any other condition never holds.
-bool ConditionHolds(std::string_view condition, std::string_view value,
-                    std::string_view comparison, const LocaleServices& locale);
+bool ConditionHolds(std::string_view condition, std::string_view value, std::string_view comparison,
+                    const LocaleServices& locale);
 
 } // namespace vigrel

@@ -38,8 +38,8 @@ std::string WinLocale::LowerCase(std::string_view text) const {
     if (text.empty()) {
         return {};
     }
-    const int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), Length(text),
-                                  nullptr, 0);
+    const int size =
+        LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), Length(text), nullptr, 0);
     std::string lower(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     if (size <= 0 || LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE, text.data(), Length(text),
                                   lower.data(), size) != size) {
@@ -56,6 +56,8 @@ const LocaleServices& UserLocale() {
     return *instance;
 }
 
-void CaptureUserLocale() { Instance().emplace(); }
+void CaptureUserLocale() {
+    Instance().emplace();
+}
 
 } // namespace vigrel

@@ -60,8 +60,8 @@ extern "C" void TS_CALL tsInitPlugIn(std::uint32_t initValue, HostStringPtr* tit
                                      HostStringPtr* publisher, HostStringPtr* hint) {
     HostInitValue = initValue;
     try {
-        for (auto [slot, text] : {std::pair{title, Title}, std::pair{publisher, Publisher},
-                                  std::pair{hint, Hint}}) {
+        for (auto [slot, text] :
+             {std::pair{title, Title}, std::pair{publisher, Publisher}, std::pair{hint, Hint}}) {
             if (slot != nullptr) {
                 SetHostString(*slot, text);
             }

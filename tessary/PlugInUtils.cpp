@@ -33,6 +33,8 @@ void FreeHostString(HostStringPtr& str) {
     }
 }
 
-std::string HostText(const char* str) { return str != nullptr ? std::string(str) : std::string(); }
+std::string HostText(const char* str) {
+    return str != nullptr ? std::string(str) : std::string();
+}
 
 } // namespace vigrel

@@ -27,7 +27,7 @@ using THostAddAction = TsBool(TS_CALL*)(std::int32_t number, const char* name, c
                                         std::int32_t paramCount); // result ignored
 using THostGetVariable = void(TS_CALL*)(const char* name, HostStringPtr* value);
 using THostSetVariable = TsBool(TS_CALL*)(const char* name, const char* value); // result ignored
-using THostScriptProcessor = TsBool(TS_CALL*)(const char* line);               // result ignored
+using THostScriptProcessor = TsBool(TS_CALL*)(const char* line);                // result ignored
 using THostInterfaceAccess = TsBool(TS_CALL*)(std::int32_t request, HostStringPtr* value);
 
 // Entry points of a plug-in, exported by these undecorated names.

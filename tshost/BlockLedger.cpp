@@ -62,8 +62,7 @@ bool PatchImport(HMODULE module, const char* function, void* hook) {
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
                            &protection);
             slots->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection,
-                           &protection);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
             patched = true;
         }
     }
@@ -147,7 +146,8 @@ void BlockLedger::TakeFromPlugIn(char* block, std::string_view what) {
 void BlockLedger::CheckNoneLeft() {
     for (const auto& [block, info] : blocks_) {
         if (info.owner == Owner::PlugIn) {
-            Fault("the plug-in never released " + Address(block) + " (\"" + Contents(block) + "\")");
+            Fault("the plug-in never released " + Address(block) + " (\"" + Contents(block) +
+                  "\")");
         }
     }
 }
@@ -201,6 +201,8 @@ HGLOBAL BlockLedger::PlugInFree(HGLOBAL block) {
     return GlobalFree(block);
 }
 
-void BlockLedger::Fault(std::string text) { faults_.push_back(std::move(text)); }
+void BlockLedger::Fault(std::string text) {
+    faults_.push_back(std::move(text));
+}
 
 } // namespace vigrel::tshost

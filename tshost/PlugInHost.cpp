@@ -8,7 +8,9 @@ namespace {
 
 PlugInHost* current = nullptr;
 
-std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string Quote(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
 
 std::int64_t NowMilliseconds() {
     LARGE_INTEGER frequency;
@@ -115,14 +117,18 @@ Identity PlugInHost::InitPlugIn(std::optional<std::string> title,
         *texts[i] = slots[i] != nullptr ? slots[i] : "";
         ledger_.HostFree(slots[i]);
     }
-    Record("identity title " + Quote(identity.title) + " publisher " +
-           Quote(identity.publisher) + " hint " + Quote(identity.hint));
+    Record("identity title " + Quote(identity.title) + " publisher " + Quote(identity.publisher) +
+           " hint " + Quote(identity.hint));
     return identity;
 }
 
-void PlugInHost::RegisterScriptProcessor() { registerScriptProcessor_(CbScriptProcessor); }
+void PlugInHost::RegisterScriptProcessor() {
+    registerScriptProcessor_(CbScriptProcessor);
+}
 
-void PlugInHost::RegisterInterfaceAccess() { registerInterfaceAccess_(CbInterfaceAccess); }
+void PlugInHost::RegisterInterfaceAccess() {
+    registerInterfaceAccess_(CbInterfaceAccess);
+}
 
 void PlugInHost::Start() {
     RegisterPlugIn();

@@ -153,6 +153,8 @@ void TTimer::SetInterval(unsigned milliseconds) {
     }
 }
 
-void ShutdownTimers() { TimerWindow::Instance().Shutdown(); }
+void ShutdownTimers() {
+    TimerWindow::Instance().Shutdown();
+}
 
 } // namespace vigrel

@@ -20,9 +20,8 @@ public:
 
     std::string LowerCase(std::string_view text) const override {
         std::string lower(text);
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-            return static_cast<char>(std::tolower(c));
-        });
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
         return lower;
     }
 

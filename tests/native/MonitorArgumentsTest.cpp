@@ -26,7 +26,9 @@ const std::string badExecution = "\xcd\xe5\xe2\xe5\xf0\xed\xee \xf3\xea\xe0\xe7\
 const std::string badStart = "\xcd\xe5\xe2\xe5\xf0\xed\xee \xf3\xea\xe0\xe7\xe0\xed \xe0\xf0"
                              "\xe3\xf3\xec\xe5\xed\xf2 \"\xd1\xf2\xe0\xf0\xf2\" ";
 
-MonitorArguments Valid() { return {"Mon1", "Counter", "=", "10", "OnTen", "FALSE", "True"}; }
+MonitorArguments Valid() {
+    return {"Mon1", "Counter", "=", "10", "OnTen", "FALSE", "True"};
+}
 
 struct Outcome {
     bool ok;
@@ -84,12 +86,12 @@ TEST(CheckMonitorArguments, ReportsTheFirstFailingCheckByteForByte) {
         {"==", [](MonitorArguments& a) { a.condition = "=="; }, badCondition + "Mon1.", 2},
         {"=<", [](MonitorArguments& a) { a.condition = "=<"; }, badCondition + "Mon1.", 2},
         {">", [](MonitorArguments& a) { a.condition = ">"; }, badCondition + "Mon1.", 2},
-        {"blank condition", [](MonitorArguments& a) { a.condition = " ="; },
-         badCondition + "Mon1.", 2},
-        {"empty condition", [](MonitorArguments& a) { a.condition = ""; },
-         badCondition + "Mon1.", 2},
-        {"execution 1", [](MonitorArguments& a) { a.executionMode = "1"; },
-         badExecution + "Mon1.", 3},
+        {"blank condition", [](MonitorArguments& a) { a.condition = " ="; }, badCondition + "Mon1.",
+         2},
+        {"empty condition", [](MonitorArguments& a) { a.condition = ""; }, badCondition + "Mon1.",
+         2},
+        {"execution 1", [](MonitorArguments& a) { a.executionMode = "1"; }, badExecution + "Mon1.",
+         3},
         {"execution yes", [](MonitorArguments& a) { a.executionMode = "yes"; },
          badExecution + "Mon1.", 3},
         {"execution blank", [](MonitorArguments& a) { a.executionMode = "true "; },

@@ -65,8 +65,9 @@ TEST_F(MonitorTest, EmptySubroutineStopsAtTheFirstTickWithAMessage) {
     ASSERT_TRUE(Create("Mon1", "Counter", "=", "", "", "true", "true"));
     host->ClearEvents();
     host->PassTime(300);
-    EXPECT_EQ(Events("set"), std::vector<std::string>(
-                                 {"[MonitorError] = \"Отсутствует подпрограмма для выполнения .\""}));
+    EXPECT_EQ(Events("set"),
+              std::vector<std::string>(
+                  {"[MonitorError] = \"Отсутствует подпрограмма для выполнения .\""}));
     EXPECT_EQ(host->Reads(), 0u);
     EXPECT_TRUE(Events("script").empty());
 }
@@ -100,22 +101,14 @@ TEST_F(MonitorTest, ComparesValuesByClassUnderTheUserLocale) {
         bool fires;
     };
     const Case cases[] = {
-        {"007", "=", "7", true},
-        {"2147483648", "<>", "0", true},
-        {"a", "=", "a", true},
-        {"x", "<>", "5", true},
-        {"abc", "=", "ABC", true},
-        {"абв", "=", "АБВ", true},
-        {"-5", "=", "-5", true},
-        {"-5", "=", "-5,0", false},
-        {"-5", "<>", "-5,0", true},
-        {"5", "<>", "", true},
-        {"", "=", "", true},
-        {"7", "=", "7,0", comma},
-        {"7", "<>", "7,0", !comma},
-        {"7", "=", "7.0", !comma},
-        {"12,5", "=", "12,50", comma},
-        {"12,5", "<>", "12,50", !comma},
+        {"007", "=", "7", true},       {"2147483648", "<>", "0", true},
+        {"a", "=", "a", true},         {"x", "<>", "5", true},
+        {"abc", "=", "ABC", true},     {"абв", "=", "АБВ", true},
+        {"-5", "=", "-5", true},       {"-5", "=", "-5,0", false},
+        {"-5", "<>", "-5,0", true},    {"5", "<>", "", true},
+        {"", "=", "", true},           {"7", "=", "7,0", comma},
+        {"7", "<>", "7,0", !comma},    {"7", "=", "7.0", !comma},
+        {"12,5", "=", "12,50", comma}, {"12,5", "<>", "12,50", !comma},
     };
     int index = 0;
     for (const Case& c : cases) {

@@ -57,8 +57,8 @@ TEST_F(PlugInTest, ExportsExactlyTheEntryPointsByUndecoratedName) {
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
-        base + directory.VirtualAddress);
+    const auto* exports =
+        reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
     const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
     std::vector<std::string> exported;
     for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
@@ -73,8 +73,7 @@ TEST_F(PlugInTest, ExportsExactlyTheEntryPointsByUndecoratedName) {
 
 TEST_F(PlugInTest, ServesNoActionButNumberOne) {
     for (const std::int32_t number : {0, 2, -1, 100}) {
-        EXPECT_FALSE(host->ExecAction(number, {"Mon1", "Counter", "=", "1", "Sub", "true",
-                                               "true"}))
+        EXPECT_FALSE(host->ExecAction(number, {"Mon1", "Counter", "=", "1", "Sub", "true", "true"}))
             << number;
     }
     host->SetVariable("Counter", "1");

@@ -42,8 +42,8 @@ void PlugInTest::TearDown() {
 bool PlugInTest::Create(const char* name, const char* variable, const char* condition,
                         const char* comparison, const char* subroutine, const char* execution,
                         const char* start) {
-    return host->ExecAction(1, {name, variable, condition, comparison, subroutine, execution,
-                                start});
+    return host->ExecAction(1,
+                            {name, variable, condition, comparison, subroutine, execution, start});
 }
 
 std::vector<std::string> PlugInTest::Events(const std::string& kind) const {
