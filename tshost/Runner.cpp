@@ -111,7 +111,12 @@ void Runner::RunStatement(const Statement& s) {
                         Utf8Quoted(value));
             break;
         }
-        host_.SetVariable(a[0], std::to_string(number + s.number));
+        std::int64_t sum = 0;
+        if (__builtin_add_overflow(number, s.number, &sum)) {
+            Stop(s, "Add would take " + Variable(a[0]) + " beyond a 64-bit whole number");
+            break;
+        }
+        host_.SetVariable(a[0], std::to_string(sum));
         break;
     }
     case StatementKind::Assert: {
