@@ -248,6 +248,12 @@ void TGradient::Paint(TCanvas& canvas) {
     const std::int64_t half = border / 2;
     const std::int64_t width = Width() - border + (border > 0 ? 1 : 0);
     const std::int64_t height = Height() - border + (border > 0 ? 1 : 0);
+    if (width <= 0 || height <= 0) {
+        // A pen at least as wide as the control covers all of it. Drawing such a figure would
+        // cost time in proportion to the pen, not to the control.
+        canvas.FillRect(ClientRect(), borderColor_);
+        return;
+    }
     const std::int64_t side = std::min(width, height);
     std::int64_t left = half;
     std::int64_t top = half;
@@ -280,10 +286,10 @@ void TGradient::Paint(TCanvas& canvas) {
         // The region is in the control's coordinates; the clip wants device coordinates.
         const POINT origin = canvas.WindowOrigin();
         OffsetRgn(region.Get(), -origin.x, -origin.y);
-        // Restoring the clip the parent set, rather than clearing it, keeps a wide outline
-        // inside the control's bounds.
+        // Narrowing the clip the parent set, and restoring it afterwards rather than clearing
+        // it, keeps both the fill and a wide outline inside the control's bounds.
         const TCanvas::SavedState saved(canvas);
-        canvas.SelectClip(region.Get());
+        canvas.IntersectClip(region.Get());
         canvas.StretchDraw(figure, pattern_);
     }
 

@@ -130,17 +130,18 @@ void BlockLedger::GiveToPlugIn(char* block) {
     }
 }
 
-void BlockLedger::TakeFromPlugIn(char* block, std::string_view what) {
+bool BlockLedger::TakeFromPlugIn(char* block, std::string_view what) {
     if (block == nullptr) {
-        return;
+        return true;
     }
     const auto found = blocks_.find(block);
     if (found == blocks_.end() || !found->second.madeByPlugIn) {
         Fault("the plug-in wrote " + Address(block) + " into " + std::string(what) +
               ", which is not a live global block it made");
-        return;
+        return false;
     }
     found->second.owner = Owner::Host;
+    return true;
 }
 
 void BlockLedger::CheckNoneLeft() {

@@ -35,8 +35,9 @@ public:
     // Ownership of a host block passes to the plug-in, which must release it.
     void GiveToPlugIn(char* block);
     // The host takes a block the plug-in wrote through a host pointer. A block that is not a
-    // live global block made by the plug-in is a fault; `what` names the pointer.
-    void TakeFromPlugIn(char* block, std::string_view what);
+    // live global block made by the plug-in is a fault, and false: the host must then neither read
+    // nor release it. `what` names the pointer.
+    bool TakeFromPlugIn(char* block, std::string_view what);
 
     // Faults so far, each a readable sentence.
     const std::vector<std::string>& Faults() const { return faults_; }

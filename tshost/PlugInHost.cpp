@@ -1,5 +1,6 @@
 #include "tshost/PlugInHost.h"
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -113,9 +114,11 @@ Identity PlugInHost::InitPlugIn(std::optional<std::string> title,
     Identity identity;
     std::array<std::string*, 3> texts{&identity.title, &identity.publisher, &identity.hint};
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        ledger_.TakeFromPlugIn(slots[i], names[i]);
-        *texts[i] = slots[i] != nullptr ? slots[i] : "";
-        ledger_.HostFree(slots[i]);
+        // A pointer that is not a block the plug-in made may point anywhere: never read it.
+        if (ledger_.TakeFromPlugIn(slots[i], names[i]) && slots[i] != nullptr) {
+            *texts[i] = slots[i];
+            ledger_.HostFree(slots[i]);
+        }
     }
     Record("identity title " + Quote(identity.title) + " publisher " + Quote(identity.publisher) +
            " hint " + Quote(identity.hint));
@@ -204,8 +207,15 @@ TsBool TS_CALL PlugInHost::CbAddAction(std::int32_t number, const char* name, co
                                        const std::uint8_t* codes, std::int32_t last,
                                        std::int32_t count) {
     DeclaredAction action{number, name ? name : "", hint ? hint : "", {}, last, count};
-    if (codes != nullptr && last >= 0) {
+    // One type code per parameter (the entry without parameters still carries one): a last
+    // index beyond them is the plug-in's error, and the host does not read that far.
+    const std::int32_t lastAllowed = std::max(count, 1) - 1;
+    if (codes != nullptr && last >= 0 && last <= lastAllowed) {
         action.typeCodes.assign(codes, codes + last + 1);
+    } else if (codes != nullptr && last > lastAllowed) {
+        current->misuse_.push_back("action " + std::to_string(number) +
+                                   " declares type codes up to index " + std::to_string(last) +
+                                   " for " + std::to_string(count) + " parameters");
     }
     std::string text = "action " + std::to_string(number) + " " + Quote(action.name) + " hint " +
                        Quote(action.hint) + " codes";
@@ -307,8 +317,17 @@ std::string PlugInHost::Key(std::string_view name) {
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
         name = name.substr(1, name.size() - 2);
     }
-    std::string key(name);
-    CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+    // Host strings are Windows-1251 whatever the user's code page, so the letter case is taken
+    // through that code page: Cyrillic names match in any case under every locale.
+    if (name.empty()) {
+        return {};
+    }
+    const int length = static_cast<int>(name.size());
+    std::wstring wide(name.size(), L'\0');
+    MultiByteToWideChar(1251, 0, name.data(), length, wide.data(), length);
+    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    std::string key(name.size(), '\0');
+    WideCharToMultiByte(1251, 0, wide.data(), length, key.data(), length, nullptr, nullptr);
     return key;
 }
 

@@ -27,6 +27,11 @@ Runner::Runner(const Publication& publication, PlugInHost& host, RunOptions opti
     : publication_(publication), host_(host), options_(options), log_(log),
       start_(std::chrono::steady_clock::now()) {}
 
+Runner::~Runner() {
+    host_.onEvent = nullptr;
+    host_.onScriptLine = nullptr;
+}
+
 ExitStatus Runner::Run() {
     host_.scriptMode = options_.scriptMode;
     host_.logReads = options_.reads;
@@ -51,8 +56,6 @@ ExitStatus Runner::Run() {
             " made by the plug-in, " + std::to_string(host_.Ledger().PlugInReleases()) +
             " released by it, " + std::to_string(host_.Reads()) + " variable reads");
     }
-    host_.onEvent = nullptr;
-    host_.onScriptLine = nullptr;
     return !faults.empty() ? ExitBadStrings : failed_ ? ExitRunFailed : ExitSuccess;
 }
 

@@ -31,6 +31,8 @@ public:
     Runner(const Publication& publication, PlugInHost& host, RunOptions options, std::FILE* log);
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
+    // Detaches from the host, which may outlive the runner (also when Run ended by an error).
+    ~Runner();
 
     // Starts the plug-in, runs the publication, sends message 2 and unloads the plug-in unless
     // the publication did, and reports the host-string accounting.

@@ -118,8 +118,8 @@ void TCanvas::ExcludeClip(const RECT& rect) {
     ExcludeClipRect(dc_, rect.left, rect.top, rect.right, rect.bottom);
 }
 
-void TCanvas::SelectClip(HRGN region) {
-    SelectClipRgn(dc_, region);
+void TCanvas::IntersectClip(HRGN region) {
+    ExtSelectClipRgn(dc_, region, RGN_AND);
 }
 
 bool TCanvas::RectVisible(const RECT& rect) const {

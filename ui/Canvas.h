@@ -56,8 +56,8 @@ public:
     void MoveOrigin(int x, int y);
     void IntersectClip(const RECT& rect);
     void ExcludeClip(const RECT& rect);
-    // Replaces the clip region (a copy of `region` in device coordinates); null clears it.
-    void SelectClip(HRGN region);
+    // Narrows the clip region to its intersection with `region` (in device coordinates).
+    void IntersectClip(HRGN region);
     // True when part of `rect` lies inside the clip region.
     bool RectVisible(const RECT& rect) const;
 

@@ -286,7 +286,12 @@ void TWinControl::PaintControls(TCanvas& canvas) {
         const TCanvas::SavedState saved(canvas);
         canvas.IntersectClip(bounds);
         canvas.MoveOrigin(bounds.left, bounds.top);
-        control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas.Handle()), 0);
+        try {
+            control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas.Handle()), 0);
+        } catch (...) {
+            // A control that cannot paint (say, a colour that names no system colour) leaves
+            // its area unpainted; the controls after it still paint.
+        }
     }
 }
 

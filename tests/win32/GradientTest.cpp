@@ -172,6 +172,44 @@ TEST_F(GradientPaintTest, CircleOnAWideControlShowsTheParentAround) {
     EXPECT_LE(IndexOf(colors, Px(50, 30)), 3);
 }
 
+// A pen wider than the control covers all of it, at once and without painting beyond it.
+TEST_F(GradientPaintTest, BorderWiderThanTheControlFillsExactlyItsBounds) {
+    for (const Shape shape :
+         {Shape::stRectangle, Shape::stRoundRect, Shape::stEllipse, Shape::stCircle}) {
+        SCOPED_TRACE(static_cast<int>(shape));
+        gradient.SetShape(shape);
+        gradient.SetBorderColor(clRed);
+        gradient.SetBorderWidth(200000000);
+        root.SetBounds(0, 0, 300, 200);
+        gradient.SetBounds(10, 10, 100, 60);
+        surface = std::make_unique<Surface>(300, 200, clBlack);
+        root.PaintTo(surface->DC());
+        for (const POINT p : {POINT{10, 10}, POINT{60, 40}, POINT{109, 69}}) {
+            EXPECT_EQ(Px(p.x, p.y), clRed) << p.x << "," << p.y;
+        }
+        for (const POINT p : {POINT{9, 10}, POINT{110, 40}, POINT{60, 70}, POINT{250, 150}}) {
+            EXPECT_EQ(Px(p.x, p.y), clFuchsia) << p.x << "," << p.y;
+        }
+    }
+}
+
+// One control that cannot paint leaves its own area unpainted, not the rest of the parent.
+TEST_F(GradientPaintTest, AControlThatCannotPaintLeavesTheOthersPainted) {
+    gradient.SetBorderWidth(2);
+    gradient.SetBorderColor(0xFF0000C8); // names no system colour
+    TGradient& next = root.CreateComponent<TGradient>();
+    next.SetParent(&root);
+    next.SetStyle(Style::gsLinearH);
+    next.SetColorBegin(clRed);
+    next.SetColorEnd(clRed);
+    root.SetBounds(0, 0, 200, 100);
+    gradient.SetBounds(0, 0, 100, 100);
+    next.SetBounds(100, 0, 100, 100);
+    surface = std::make_unique<Surface>(200, 100, clBlack);
+    root.PaintTo(surface->DC());
+    EXPECT_EQ(Px(150, 50), clRed);
+}
+
 TEST_F(GradientPaintTest, BorderWidthOneUsesTheWholeBounds) {
     gradient.SetStyle(Style::gsLinearH);
     gradient.SetColorBegin(clBlack);
