@@ -122,6 +122,9 @@ void TControl::WndProc(TMessage& message) {
         clickPending_ = false;
         break;
     }
+    case WM_CANCELMODE:
+        clickPending_ = false;
+        break;
     default:
         break;
     }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace vigrel {
 namespace {
@@ -374,8 +375,14 @@ void TWinControl::WndProc(TMessage& message) {
         DefaultHandler(message);
         const std::vector<TControl*> controls = controls_;
         for (TControl* control : controls) {
-            if (Lists(control)) {
+            if (!Lists(control)) {
+                continue;
+            }
+            try {
                 control->Perform(message.Msg, message.WParam, message.LParam);
+            } catch (...) {
+                // One control failing to follow the new settings does not keep the others from
+                // hearing of them.
             }
         }
         return;
@@ -385,7 +392,10 @@ void TWinControl::WndProc(TMessage& message) {
         SetHovered(nullptr);
         break;
     case WM_CAPTURECHANGED:
-        pressed_ = nullptr;
+        // The press is over without a release: the control must not click at a later one.
+        if (TControl* pressed = std::exchange(pressed_, nullptr)) {
+            pressed->Perform(WM_CANCELMODE);
+        }
         break;
     default:
         if (RouteMouse(message)) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -273,6 +274,19 @@ TEST_F(ContainerTest, PressedControlGetsTheReleaseAndClicksOnlyInside) {
     EXPECT_EQ(Take(), (Log{"a up 3,4", "a up 80,40"}));
 }
 
+TEST_F(ContainerTest, PressEndedByLosingTheCaptureNeverClicksLater) {
+    TProbe& a = Probe("a", {10, 10, 40, 30});
+    int clicks = 0;
+    a.OnClick = [&](TComponent&) { ++clicks; };
+    const HWND window = Window();
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 12));
+    SendMessageA(window, WM_CAPTURECHANGED, 0, 0);
+    // A later press on the parent, released over the control, is not the control's click.
+    SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(80, 50));
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(12, 12));
+    EXPECT_EQ(clicks, 0);
+}
+
 TEST_F(ContainerTest, ForgetsAHoveredControlThatDies) {
     auto owned = std::make_unique<TProbe>("a", log, clBlack);
     owned->SetBounds(10, 10, 30, 20);
@@ -305,6 +319,19 @@ TEST_F(ContainerTest, PassesSettingsChangedToEveryControlAtAnyDepth) {
     panel.SetParent(nullptr);
     SendMessageA(Window(), WM_SETTINGCHANGE, 7, 0);
     EXPECT_EQ(Take(), (Log{"a settings 7"}));
+}
+
+TEST_F(ContainerTest, SettingsReachTheOtherControlsWhenOneFails) {
+    TProbe& a = Probe("a", {0, 0, 10, 10});
+    Probe("b", {10, 0, 20, 10});
+    a.WindowProc = [own = a.WindowProc](TMessage& message) {
+        if (message.Msg == WM_SETTINGCHANGE) {
+            throw std::runtime_error("cannot follow the settings");
+        }
+        own(message);
+    };
+    SendMessageA(Window(), WM_SETTINGCHANGE, 3, 0);
+    EXPECT_EQ(Take(), (Log{"b settings 3"}));
 }
 
 TEST_F(ContainerTest, WindowIsBoundToItsObjectAndReleasedWithIt) {
