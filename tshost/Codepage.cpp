@@ -69,4 +69,17 @@ std::string Cp1251ToUtf8(std::string_view cp1251) {
     return text;
 }
 
+std::string UpperCp1251(std::string_view cp1251) {
+    bool valid = false;
+    std::wstring wide = Wide(Cyrillic, 0, cp1251, valid);
+    if (wide.empty()) {
+        return {};
+    }
+    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    const int size = static_cast<int>(wide.size());
+    std::string text(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(Cyrillic, 0, wide.data(), size, text.data(), size, nullptr, nullptr);
+    return text;
+}
+
 } // namespace vigrel::tshost

@@ -11,5 +11,7 @@ namespace vigrel::tshost {
 bool Utf8ToCp1251(std::string_view utf8, std::string& cp1251);
 bool IsValidUtf8(std::string_view text);
 std::string Cp1251ToUtf8(std::string_view cp1251);
+// Upper-cases Windows-1251 text by the letters of that code page, whatever the user's one is.
+std::string UpperCp1251(std::string_view cp1251);
 
 } // namespace vigrel::tshost

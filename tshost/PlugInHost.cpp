@@ -1,5 +1,7 @@
 #include "tshost/PlugInHost.h"
 
+#include "tshost/Codepage.h"
+
 #include <algorithm>
 #include <array>
 #include <stdexcept>
@@ -317,18 +319,9 @@ std::string PlugInHost::Key(std::string_view name) {
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
         name = name.substr(1, name.size() - 2);
     }
-    // Host strings are Windows-1251 whatever the user's code page, so the letter case is taken
-    // through that code page: Cyrillic names match in any case under every locale.
-    if (name.empty()) {
-        return {};
-    }
-    const int length = static_cast<int>(name.size());
-    std::wstring wide(name.size(), L'\0');
-    MultiByteToWideChar(1251, 0, name.data(), length, wide.data(), length);
-    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
-    std::string key(name.size(), '\0');
-    WideCharToMultiByte(1251, 0, wide.data(), length, key.data(), length, nullptr, nullptr);
-    return key;
+    // Host strings are Windows-1251 whatever the user's code page: Cyrillic names match in any
+    // case under every locale.
+    return UpperCp1251(name);
 }
 
 } // namespace vigrel::tshost
