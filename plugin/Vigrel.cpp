@@ -3,7 +3,7 @@
 #include "monitor/Monitor.h"
 #include "monitor/WinLocale.h"
 #include "tessary/PlugInUtils.h"
-#include "ui/Timer.h"
+#include "ui/Toolkit.h"
 
 #include <windows.h>
 
@@ -105,15 +105,16 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         CaptureUserLocale();
         break;
     case DLL_PROCESS_DETACH:
-        // Unloaded by FreeLibrary while monitors may still run: stop them all and destroy the
-        // hidden window, so no timer message reaches code that is about to go. At process
+        // Unloaded by FreeLibrary while monitors may still run: stop them all, destroy the
+        // library's windows and unregister its classes, so no timer or window message reaches
+        // code that is about to go and a later load can register the classes again. At process
         // exit (reserved not null) nothing will run again, so nothing is done.
         if (reserved == nullptr) {
             try {
                 CloseAllMonitors();
             } catch (...) {
             }
-            ShutdownTimers();
+            ShutdownToolkit();
         }
         break;
     default:

@@ -51,10 +51,13 @@ private:
     std::uint8_t bits_ = 0;
 };
 
+enum class TOperation : std::uint8_t { opInsert, opRemove };
+
 class TComponent : public TPersistent {
 public:
     TComponent() = default;
-    // Destroys the owned components, the last inserted first.
+    // Tells everything that asked for free notification that this component goes, then destroys
+    // the owned components, the last inserted first.
     ~TComponent() override;
 
     static const ClassInfo& StaticClass();
@@ -88,11 +91,22 @@ public:
     // The owned component of that name (exact match), or null.
     TComponent* FindComponent(std::string_view name) const;
 
+    // Asks that `component` be told (Notification with opRemove) when this one is destroyed, so
+    // it can drop any reference it keeps. The link goes both ways: whichever dies first, the other
+    // forgets it. Asking twice counts once.
+    void FreeNotification(TComponent& component);
+    void RemoveFreeNotification(TComponent& component);
+
     // The component this one is placed in, as recorded by SetParentComponent; null when the
     // class keeps no such relation. A form resource nests a component inside its parent.
     virtual TComponent* GetParentComponent() const { return nullptr; }
 
 protected:
+    // Told when a component is inserted into or removed from this one's owned list, and when a
+    // component this one asked free notification of is destroyed. A component being destroyed is
+    // already partly gone: compare its address, never call it. Overrides call the base.
+    virtual void Notification(TComponent& component, TOperation operation);
+
     // Runs once when loading from a form resource ends, after every property of every component
     // of the resource is assigned. Overrides call the base first: it clears csLoading.
     virtual void Loaded();
@@ -109,6 +123,7 @@ private:
     TComponentState state_;
     TComponent* owner_ = nullptr; // not owned: the owner holds this component
     std::vector<std::unique_ptr<TComponent>> components_;
+    std::vector<TComponent*> freeNotifies_; // not owned: linked both ways, unlinked at death
 };
 
 } // namespace vigrel

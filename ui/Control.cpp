@@ -10,7 +10,17 @@
 
 namespace vigrel {
 
-TControl::TControl() : WindowProc([this](TMessage& message) { WndProc(message); }) {}
+TControl::TControl() : WindowProc([this](TMessage& message) { WndProc(message); }) {
+    font_.SetStored(false);
+    font_.OnChange = [this] { FontChanged(); };
+}
+
+HCURSOR CursorHandle(TCursor cursor) {
+    // The system cursor ids (IDC_ARROW and friends) in the order of TCursor.
+    constexpr WORD ids[] = {0, 32512, 32513, 32515, 32514, 32648, 32646, 32649};
+    const WORD id = ids[static_cast<std::size_t>(cursor)];
+    return id != 0 ? LoadCursorW(nullptr, MAKEINTRESOURCEW(id)) : nullptr;
+}
 
 TControl::~TControl() {
     if (parent_ != nullptr) {
@@ -29,8 +39,39 @@ const ClassInfo& TControl::StaticClass() {
             .Integer("Width", &TControl::Width, &TControl::SetWidth, 0, 0, maxSize)
             .Integer("Height", &TControl::Height, &TControl::SetHeight, 0, 0, maxSize)
             .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true)
-            .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true);
+            .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
+            .Record("Font", &TControl::font_)
+            .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
+            .Enumeration("Cursor", &TControl::Cursor, &TControl::SetCursor, TCursor::crDefault,
+                         {"crDefault", "crArrow", "crIBeam", "crCross", "crHourGlass", "crNo",
+                          "crSizeAll", "crHandPoint"});
     return info;
+}
+
+void TControl::SetParentFont(bool parentFont) {
+    if (parentFont == parentFont_) {
+        return;
+    }
+    parentFont_ = parentFont;
+    font_.SetStored(!parentFont);
+    if (parentFont && parent_ != nullptr) {
+        Perform(CM_PARENTFONTCHANGED);
+    }
+}
+
+void TControl::FontChanged() {
+    if (!followingParent_ && parentFont_) {
+        parentFont_ = false;
+        font_.SetStored(true);
+    }
+    Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetText(std::string text) {
+    if (text != text_) {
+        text_ = std::move(text);
+        Perform(CM_TEXTCHANGED);
+    }
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -57,6 +98,7 @@ void TControl::SetVisible(bool visible) {
 void TControl::SetEnabled(bool enabled) {
     if (enabled != enabled_) {
         enabled_ = enabled;
+        Perform(CM_ENABLEDCHANGED);
         Invalidate();
     }
 }
@@ -72,6 +114,9 @@ void TControl::SetParent(TWinControl* parent) {
     parent_ = parent;
     if (parent_ != nullptr) {
         parent_->InsertControl(*this);
+        if (parentFont_) {
+            Perform(CM_PARENTFONTCHANGED);
+        }
         Invalidate();
     }
 }
@@ -124,6 +169,22 @@ void TControl::WndProc(TMessage& message) {
     }
     case WM_CANCELMODE:
         clickPending_ = false;
+        break;
+    case CM_PARENTFONTCHANGED:
+        if (parentFont_ && parent_ != nullptr) {
+            followingParent_ = true;
+            try {
+                font_.Assign(parent_->Font());
+            } catch (...) {
+                followingParent_ = false;
+                throw;
+            }
+            followingParent_ = false;
+        }
+        break;
+    case CM_FONTCHANGED:
+    case CM_TEXTCHANGED:
+        Invalidate();
         break;
     default:
         break;

@@ -6,6 +6,7 @@
 
 #include "ui/Canvas.h"
 #include "ui/Component.h"
+#include "ui/Font.h"
 
 #include <windows.h>
 
@@ -26,6 +27,38 @@ struct TMessage {
 inline constexpr UINT CM_BASE = 0xB000;
 inline constexpr UINT CM_MOUSEENTER = CM_BASE + 0x13;
 inline constexpr UINT CM_MOUSELEAVE = CM_BASE + 0x14;
+// The control's own font, or the font it follows, changed.
+inline constexpr UINT CM_FONTCHANGED = CM_BASE + 0x15;
+// Sent to a control that follows its parent's font when that font changed.
+inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 0x16;
+inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x17;
+inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 0x18;
+
+// Notifications a windowed parent reflects to the child control they are about, as CN_BASE plus
+// the message: WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* and WM_DRAWITEM. What the child does not
+// handle gets the window system's default answer, never the child window's own procedure.
+inline constexpr UINT CN_BASE = 0xBC00;
+inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
+inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+inline constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
+inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
+inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
+inline constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
+
+// The mouse pointer over a control; crDefault leaves it to the window system.
+enum class TCursor : std::uint8_t {
+    crDefault,
+    crArrow,
+    crIBeam,
+    crCross,
+    crHourGlass,
+    crNo,
+    crSizeAll,
+    crHandPoint,
+};
+// The system cursor of `cursor`, or null for crDefault.
+HCURSOR CursorHandle(TCursor cursor);
 
 class TControl;
 class TWinControl;
@@ -60,7 +93,20 @@ public:
     virtual void SetVisible(bool visible);
     // A disabled control gets no mouse messages: its parent handles them.
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled);
+    virtual void SetEnabled(bool enabled);
+
+    // The font the control draws its text with. It follows the parent's font (ParentFont) until
+    // something of its own is set.
+    TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool parentFont);
+
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor) { cursor_ = cursor; }
+
+    // Whether a left press captures the mouse for this control until the release.
+    bool CapturesMouse() const { return capturesMouse_; }
 
     TWinControl* Parent() const { return parent_; }
     // Appends the control to `parent`'s controls (the last painted, the first hit); null removes
@@ -93,11 +139,25 @@ protected:
     virtual void DefaultHandler(TMessage& message);
     void SetParentComponent(TComponent* parent) override;
     void SetOpaque(bool opaque) { opaque_ = opaque; }
+    void SetCapturesMouse(bool captures) { capturesMouse_ = captures; }
     virtual void Click();
+
+    // The caption or text (UTF-8), published by the kinds of control that show one. Setting it
+    // sends CM_TEXTCHANGED.
+    virtual std::string Text() const { return text_; }
+    virtual void SetText(std::string text);
 
 private:
     friend class TWinControl;
 
+    void FontChanged();
+
+    std::string text_;
+    TFont font_;
+    bool parentFont_ = true;
+    bool followingParent_ = false; // the font is being copied from the parent
+    TCursor cursor_ = TCursor::crDefault;
+    bool capturesMouse_ = true;
     int left_ = 0;
     int top_ = 0;
     int width_ = 0;

@@ -1,13 +1,14 @@
 #include "ui/Timer.h"
 
 #include "ui/Module.h"
+#include "ui/WindowClass.h"
 
 #include <windows.h>
 
 namespace vigrel {
 namespace {
 
-constexpr char TimerWindowClass[] = "VigrelTimerWindow";
+constexpr wchar_t TimerWindowClass[] = L"VigrelTimerWindow";
 constexpr UINT_PTR ScheduleTimerId = 1;
 // A run of due timers returns to the message loop after this long, so input and paint keep
 // flowing even when ticks cannot keep up.
@@ -51,10 +52,6 @@ public:
             window_ = nullptr;
             armed_ = false;
         }
-        if (classRegistered_) {
-            UnregisterClassA(TimerWindowClass, ModuleInstance());
-            classRegistered_ = false;
-        }
     }
 
 private:
@@ -63,22 +60,15 @@ private:
             Instance().RunDue();
             return 0;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 
     bool EnsureWindow() {
         if (window_ != nullptr) {
             return true;
         }
-        if (!classRegistered_) {
-            WNDCLASSA windowClass{};
-            windowClass.lpfnWndProc = WindowProc;
-            windowClass.hInstance = ModuleInstance();
-            windowClass.lpszClassName = TimerWindowClass;
-            classRegistered_ = RegisterClassA(&windowClass) != 0;
-        }
-        window_ = CreateWindowExA(0, TimerWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  ModuleInstance(), nullptr);
+        window_ = CreateWindowExW(0, UseWindowClass(TimerWindowClass, WindowProc), L"", 0, 0, 0, 0,
+                                  0, HWND_MESSAGE, nullptr, ModuleInstance(), nullptr);
         return window_ != nullptr;
     }
 
@@ -130,7 +120,6 @@ private:
 
     TimerQueue queue_;
     HWND window_ = nullptr; // owned; destroyed by Shutdown
-    bool classRegistered_ = false;
     bool armed_ = false;
     std::int64_t armedDue_ = 0;
 };

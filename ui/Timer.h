@@ -33,7 +33,7 @@ private:
     unsigned interval_ = 1000;
 };
 
-// Stops every timer's delivery for good: destroys the hidden window and unregisters its class.
+// Stops every timer's delivery for good: destroys the hidden window.
 // Called when the library is unloaded, so no timer message can reach unloaded code.
 void ShutdownTimers();
 

@@ -2,19 +2,18 @@
 
 #include "ui/Module.h"
 #include "ui/Published.h"
+#include "ui/WideText.h"
+#include "ui/WindowClass.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <utility>
 
 namespace vigrel {
 namespace {
-
-constexpr char WinControlClass[] = "VigrelWinControl";
-
-bool classRegistered = false;
 
 // The windows bound to objects, so that unloading can destroy what is left.
 std::vector<HWND>& LiveWindows() {
@@ -22,8 +21,24 @@ std::vector<HWND>& LiveWindows() {
     return windows;
 }
 
+// The window property that names a window's object. It carries this module's address, so that
+// two copies of the toolkit in one process (a program and a plug-in it loads) never take each
+// other's windows for their own.
+LPCWSTR ObjectProperty() {
+    static const std::wstring name = [] {
+        wchar_t buffer[40];
+        std::swprintf(buffer, 40, L"VigrelControl%p", static_cast<void*>(ModuleInstance()));
+        return std::wstring(buffer);
+    }();
+    return name.c_str();
+}
+
 bool IsWindowed(const TControl& control) {
     return dynamic_cast<const TWinControl*>(&control) != nullptr;
+}
+
+bool IsToolkitMessage(UINT message) {
+    return message >= CM_BASE && message < 0xC000;
 }
 
 // Ends the paint that BeginPaint started, also when painting fails.
@@ -59,7 +74,9 @@ TWinControl::~TWinControl() {
 const ClassInfo& TWinControl::StaticClass() {
     static const ClassInfo info =
         ClassBuilder<TWinControl>("TWinControl", TControl::StaticClass())
-            .Color("Color", &TWinControl::Color, &TWinControl::SetColor, clBtnFace);
+            .Color("Color", &TWinControl::Color, &TWinControl::SetColor, clBtnFace)
+            .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder, 0, 0, 32767)
+            .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, false);
     return info;
 }
 
@@ -70,6 +87,20 @@ void TWinControl::SetColor(TColor color) {
     }
 }
 
+HBRUSH TWinControl::BackgroundBrush() {
+    const TColor rgb = ColorToRGB(color_);
+    if (!brush_ || rgb != brushColor_) {
+        brush_ = Created(CreateSolidBrush(rgb), "a background brush");
+        brushColor_ = rgb;
+    }
+    return brush_.Get();
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+    return window != nullptr ? static_cast<TWinControl*>(GetPropW(window, ObjectProperty()))
+                             : nullptr;
+}
+
 HWND TWinControl::Handle() {
     if (handle_ == nullptr) {
         CreateHandle();
@@ -77,37 +108,55 @@ HWND TWinControl::Handle() {
     return handle_;
 }
 
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.Caption = ToWide(text_);
+    params.X = Left();
+    params.Y = Top();
+    params.Width = Width();
+    params.Height = Height();
+    params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                   (params.WndParent != nullptr ? WS_CHILD : WS_POPUP) |
+                   (Visible() ? WS_VISIBLE : 0) | (Enabled() ? 0 : WS_DISABLED);
+}
+
 void TWinControl::CreateHandle() {
-    if (!classRegistered) {
-        WNDCLASSA windowClass{};
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = StandardWindowProc;
-        windowClass.hInstance = ModuleInstance();
-        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-        windowClass.lpszClassName = WinControlClass;
-        if (RegisterClassA(&windowClass) == 0) {
-            throw std::runtime_error("cannot register the window class of the controls");
-        }
-        classRegistered = true;
-    }
-    const HWND parentWindow = parent_ != nullptr ? parent_->Handle() : parentWindow_;
+    TCreateParams params;
+    params.WndParent = parent_ != nullptr ? parent_->Handle() : parentWindow_;
     // Making the parent's window makes this one too.
     if (handle_ != nullptr) {
         return;
     }
-    const DWORD style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
-                        (parentWindow != nullptr ? WS_CHILD : WS_POPUP) |
-                        (Visible() ? WS_VISIBLE : 0);
-    CreateWindowExA(0, WinControlClass, "", style, Left(), Top(), Width(), Height(), parentWindow,
-                    nullptr, ModuleInstance(), this);
+    CreateParams(params);
+    LPCWSTR className = params.ClassName;
+    if (!params.SystemClass) {
+        className = UseWindowClass(params.ClassName, StandardWindowProc, params.ClassStyle,
+                                   CursorHandle(TCursor::crArrow));
+    }
+    const HWND window = CreateWindowExW(
+        params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
+        params.Width, params.Height, params.WndParent, nullptr, ModuleInstance(), this);
+    if (window != nullptr && params.SystemClass) {
+        const auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandardWindowProc)));
+        Bind(window, original);
+        subclassed_ = true;
+    }
     if (handle_ == nullptr) {
+        if (window != nullptr) {
+            DestroyWindow(window);
+        }
         throw std::runtime_error("cannot create the window of " + Name());
     }
+    CreateWnd();
     for (TControl* control : controls_) {
         if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
             windowed->Handle();
         }
     }
+}
+
+void TWinControl::CreateWnd() {
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), FALSE);
 }
 
 void TWinControl::DestroyHandle() {
@@ -116,11 +165,22 @@ void TWinControl::DestroyHandle() {
     }
 }
 
+void TWinControl::Bind(HWND window, WNDPROC original) {
+    handle_ = window;
+    originalProc_ = original;
+    SetPropW(window, ObjectProperty(), this);
+    LiveWindows().push_back(window);
+}
+
 void TWinControl::Unbind() {
-    SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
-    auto& windows = LiveWindows();
-    windows.erase(std::remove(windows.begin(), windows.end(), handle_), windows.end());
+    RemovePropW(handle_, ObjectProperty());
+    if (subclassed_ && GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
+                           reinterpret_cast<LONG_PTR>(&StandardWindowProc)) {
+        SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
+    }
+    std::erase(LiveWindows(), handle_);
     handle_ = nullptr;
+    subclassed_ = false;
     hovered_ = nullptr;
     pressed_ = nullptr;
     trackingLeave_ = false;
@@ -128,20 +188,21 @@ void TWinControl::Unbind() {
 
 LRESULT CALLBACK TWinControl::StandardWindowProc(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* created = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        auto* control = static_cast<TWinControl*>(created->lpCreateParams);
-        control->handle_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
-        LiveWindows().push_back(window);
+    TWinControl* control = FromHandle(window);
+    if (control == nullptr && message == WM_NCCREATE) {
+        const auto* created = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        control = static_cast<TWinControl*>(created->lpCreateParams);
+        if (control != nullptr) {
+            control->Bind(window, &DefWindowProcW);
+        }
     }
-    auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (control == nullptr) {
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
+    const WNDPROC original = control->originalProc_;
     if (message == WM_NCDESTROY) {
         control->Unbind();
-        return DefWindowProcA(window, message, wParam, lParam);
+        return CallWindowProcW(original, window, message, wParam, lParam);
     }
     try {
         TMessage delivered{message, wParam, lParam, 0};
@@ -154,7 +215,9 @@ LRESULT CALLBACK TWinControl::StandardWindowProc(HWND window, UINT message, WPAR
     } catch (...) {
         // No failure of a handler reaches the window system: the message gets the default
         // handling instead.
-        return DefWindowProcA(window, message, wParam, lParam);
+        return IsToolkitMessage(message)
+                   ? 0
+                   : CallWindowProcW(original, window, message, wParam, lParam);
     }
 }
 
@@ -177,6 +240,13 @@ void TWinControl::Invalidate() {
     }
 }
 
+void TWinControl::Repaint() {
+    if (handle_ != nullptr) {
+        RedrawWindow(handle_, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    }
+}
+
 void TWinControl::InvalidateArea(const RECT& rect, bool erase) {
     if (handle_ != nullptr) {
         InvalidateRect(handle_, &rect, erase ? TRUE : FALSE);
@@ -194,7 +264,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     width_ = width;
     height_ = height;
     if (handle_ != nullptr) {
-        MoveWindow(handle_, left, top, width, height, TRUE);
+        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -205,6 +275,16 @@ void TWinControl::SetVisible(bool visible) {
     visible_ = visible;
     if (handle_ != nullptr) {
         ShowWindow(handle_, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+    }
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+    if (enabled == Enabled()) {
+        return;
+    }
+    TControl::SetEnabled(enabled);
+    if (handle_ != nullptr) {
+        EnableWindow(handle_, enabled ? TRUE : FALSE);
     }
 }
 
@@ -224,12 +304,27 @@ void TWinControl::SetParent(TWinControl* parent) {
     }
 }
 
+std::string TWinControl::Text() const {
+    return handle_ != nullptr ? FromWide(WindowTextW(handle_)) : text_;
+}
+
+void TWinControl::SetText(std::string text) {
+    if (handle_ != nullptr) {
+        text_ = Text();
+    }
+    TControl::SetText(std::move(text));
+}
+
 void TWinControl::InsertControl(TControl& control) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(&control)) {
+        windowed->tabOrder_ = static_cast<int>(std::count_if(
+            controls_.begin(), controls_.end(), [](TControl* c) { return IsWindowed(*c); }));
+    }
     controls_.push_back(&control);
 }
 
 void TWinControl::RemoveControl(TControl& control) {
-    controls_.erase(std::remove(controls_.begin(), controls_.end(), &control), controls_.end());
+    std::erase(controls_, &control);
     if (hovered_ == &control) {
         hovered_ = nullptr;
     }
@@ -256,6 +351,43 @@ TControl* TWinControl::ControlAtPos(POINT point) const {
     }
     return nullptr;
 }
+
+bool TWinControl::CanFocus() const {
+    for (const TWinControl* control = this; control != nullptr; control = control->Parent()) {
+        if (!control->Visible() || !control->Enabled()) {
+            return false;
+        }
+    }
+    return handle_ != nullptr;
+}
+
+bool TWinControl::Focused() const {
+    return handle_ != nullptr && GetFocus() == handle_;
+}
+
+void TWinControl::SetFocus() {
+    ::SetFocus(Handle());
+}
+
+std::vector<TWinControl*> TWinControl::TabOrderList() const {
+    std::vector<TWinControl*> children;
+    for (TControl* control : controls_) {
+        if (auto* windowed = dynamic_cast<TWinControl*>(control)) {
+            children.push_back(windowed);
+        }
+    }
+    std::stable_sort(children.begin(), children.end(),
+                     [](const auto* a, const auto* b) { return a->tabOrder_ < b->tabOrder_; });
+    std::vector<TWinControl*> list;
+    for (TWinControl* child : children) {
+        list.push_back(child);
+        const std::vector<TWinControl*> inner = child->TabOrderList();
+        list.insert(list.end(), inner.begin(), inner.end());
+    }
+    return list;
+}
+
+void TWinControl::ChildFocused(TWinControl&) {}
 
 void TWinControl::PaintTo(HDC dc) {
     TCanvas canvas(dc);
@@ -339,11 +471,13 @@ bool TWinControl::RouteMouse(TMessage& message) {
         return false;
     }
     if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) {
-        pressed_ = target;
-        if (handle_ != nullptr) {
-            SetCapture(handle_);
+        if (target->CapturesMouse()) {
+            pressed_ = target;
+            if (handle_ != nullptr) {
+                SetCapture(handle_);
+            }
         }
-    } else if (message.Msg == WM_LBUTTONUP) {
+    } else if (message.Msg == WM_LBUTTONUP && pressed_ != nullptr) {
         pressed_ = nullptr;
         if (handle_ != nullptr && GetCapture() == handle_) {
             ReleaseCapture();
@@ -356,13 +490,82 @@ bool TWinControl::RouteMouse(TMessage& message) {
     return true;
 }
 
+bool TWinControl::Reflect(TMessage& message) {
+    HWND child = nullptr;
+    switch (message.Msg) {
+    case WM_COMMAND:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+        child = reinterpret_cast<HWND>(message.LParam);
+        break;
+    case WM_NOTIFY:
+        child = reinterpret_cast<const NMHDR*>(message.LParam)->hwndFrom;
+        break;
+    case WM_DRAWITEM:
+        child = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam)->hwndItem;
+        break;
+    default:
+        return false;
+    }
+    TWinControl* target = FromHandle(child);
+    if (target == nullptr || target == this) {
+        return false;
+    }
+    message.Result = target->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
+    return true;
+}
+
+bool TWinControl::SetCursorFor(TMessage& message) {
+    if (reinterpret_cast<HWND>(message.WParam) != handle_ || LOWORD(message.LParam) != HTCLIENT) {
+        return false;
+    }
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(handle_, &point);
+    const TControl* over = ControlAtPos(point);
+    TCursor cursor = over != nullptr ? over->Cursor() : TCursor::crDefault;
+    if (cursor == TCursor::crDefault) {
+        cursor = Cursor();
+    }
+    const HCURSOR shape = CursorHandle(cursor);
+    if (shape == nullptr) {
+        return false;
+    }
+    ::SetCursor(shape);
+    message.Result = TRUE;
+    return true;
+}
+
+void TWinControl::Broadcast(TMessage& message) {
+    const std::vector<TControl*> controls = controls_;
+    for (TControl* control : controls) {
+        if (!Lists(control)) {
+            continue;
+        }
+        try {
+            control->Perform(message.Msg, message.WParam, message.LParam);
+        } catch (...) {
+            // One control failing to follow the change does not keep the others from hearing of
+            // it.
+        }
+    }
+}
+
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
     case WM_ERASEBKGND:
-        // The background is painted with the controls, in WM_PAINT, so nothing flickers.
-        message.Result = 1;
-        return;
+        if (OwnClass()) {
+            // The background is painted with the controls, in WM_PAINT, so nothing flickers.
+            message.Result = 1;
+            return;
+        }
+        break;
     case WM_PAINT:
+        if (!OwnClass()) {
+            break;
+        }
         if (message.WParam != 0) {
             PaintTo(reinterpret_cast<HDC>(message.WParam));
         } else if (handle_ != nullptr) {
@@ -371,22 +574,48 @@ void TWinControl::WndProc(TMessage& message) {
         }
         message.Result = 0;
         return;
-    case WM_SETTINGCHANGE: {
+    case WM_SETTINGCHANGE:
         DefaultHandler(message);
-        const std::vector<TControl*> controls = controls_;
-        for (TControl* control : controls) {
-            if (!Lists(control)) {
-                continue;
-            }
-            try {
-                control->Perform(message.Msg, message.WParam, message.LParam);
-            } catch (...) {
-                // One control failing to follow the new settings does not keep the others from
-                // hearing of them.
-            }
-        }
+        Broadcast(message);
         return;
+    case CM_FONTCHANGED: {
+        if (handle_ != nullptr) {
+            SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
+        }
+        TMessage parentFont{CM_PARENTFONTCHANGED, 0, 0, 0};
+        Broadcast(parentFont);
+        break;
     }
+    case CM_TEXTCHANGED:
+        if (handle_ != nullptr) {
+            SetWindowTextW(handle_, ToWide(text_).c_str());
+        }
+        break;
+    case WM_SETFOCUS: {
+        TWinControl* root = this;
+        while (root->Parent() != nullptr) {
+            root = root->Parent();
+        }
+        root->ChildFocused(*this);
+        break;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        const auto* position = reinterpret_cast<const WINDOWPOS*>(message.LParam);
+        if ((position->flags & SWP_NOMOVE) == 0) {
+            left_ = position->x;
+            top_ = position->y;
+        }
+        if ((position->flags & SWP_NOSIZE) == 0) {
+            width_ = position->cx;
+            height_ = position->cy;
+        }
+        break;
+    }
+    case WM_SETCURSOR:
+        if (SetCursorFor(message)) {
+            return;
+        }
+        break;
     case WM_MOUSELEAVE:
         trackingLeave_ = false;
         SetHovered(nullptr);
@@ -397,8 +626,17 @@ void TWinControl::WndProc(TMessage& message) {
             pressed->Perform(WM_CANCELMODE);
         }
         break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        if (!OwnClass()) {
+            // A system control clicks through its own notification, not through ours.
+            DefaultHandler(message);
+            return;
+        }
+        [[fallthrough]];
     default:
-        if (RouteMouse(message)) {
+        if (Reflect(message) || (OwnClass() && RouteMouse(message))) {
             return;
         }
         break;
@@ -407,21 +645,34 @@ void TWinControl::WndProc(TMessage& message) {
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {
-    message.Result = handle_ != nullptr
-                         ? DefWindowProcA(handle_, message.Msg, message.WParam, message.LParam)
-                         : 0;
+    switch (message.Msg) {
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORSTATIC:
+    case CN_CTLCOLORLISTBOX: {
+        const auto dc = reinterpret_cast<HDC>(message.WParam);
+        SetTextColor(dc, ColorToRGB(Font().Color()));
+        SetBkColor(dc, ColorToRGB(color_));
+        message.Result = reinterpret_cast<LRESULT>(BackgroundBrush());
+        return;
+    }
+    default:
+        break;
+    }
+    if (IsToolkitMessage(message.Msg) || handle_ == nullptr) {
+        message.Result = 0;
+        return;
+    }
+    message.Result =
+        CallWindowProcW(originalProc_, handle_, message.Msg, message.WParam, message.LParam);
 }
 
-void ShutdownWinControls() {
+void DestroyLibraryWindows() {
     const std::vector<HWND> windows = LiveWindows();
     for (const HWND window : windows) {
         if (IsWindow(window)) {
             DestroyWindow(window);
         }
-    }
-    if (classRegistered) {
-        UnregisterClassA(WinControlClass, ModuleInstance());
-        classRegistered = false;
     }
 }
 

@@ -1,17 +1,41 @@
-// A control with a window of its own that hosts windowless controls: it paints them in creation
-// order on its canvas, each clipped to its bounds with the origin at its corner and the canvas
-// state saved and restored around it; it routes the mouse to them by hit test, including enter
-// and leave; and it passes the settings-changed message on to all its controls. It is the base
-// of panels and forms.
+// A control with a window of its own. Kinds of windowed control differ only in what they put into
+// their creation parameters (CreateParams): the library's own window class, or a system class
+// such as Edit or Button, which is subclassed so that every message passes through the control's
+// WindowProc, with the class's own window procedure as the default handler. Windows are Unicode.
+//
+// A windowed control also hosts windowless controls: it paints them in creation order on its
+// canvas, each clipped to its bounds with the origin at its corner and the canvas state saved and
+// restored around it; it routes the mouse to them by hit test, including enter and leave, capture
+// (for the controls that ask for it) and the cursor; and it passes the settings-changed message
+// on to all its controls. Notifications from child windows are reflected to the child's object.
 #pragma once
 
 #include "ui/Control.h"
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace vigrel {
+
+// What the window of a windowed control is made with.
+struct TCreateParams {
+    // The library's own class (registered on first use with ClassStyle and WindowProc) unless
+    // SystemClass is set, in which case the window of that system class is subclassed.
+    LPCWSTR ClassName = L"VigrelControl";
+    bool SystemClass = false;
+    UINT ClassStyle = CS_DBLCLKS;
+    std::wstring Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+    // The parent of a child window (WS_CHILD), the owner of a top-level one.
+    HWND WndParent = nullptr;
+};
 
 class TWinControl : public TControl {
 public:
@@ -27,19 +51,23 @@ public:
     TColor Color() const { return color_; }
     void SetColor(TColor color);
 
-    // The window, created on first use together with those of the windowed controls inside it:
-    // a child of the parent's window, else of ParentWindow, else a top-level pop-up window
-    // (bounds in screen coordinates). Throws std::runtime_error when it cannot be created.
+    // The window, created on first use together with those of the windowed controls inside it.
+    // Throws std::runtime_error when it cannot be created.
     HWND Handle();
     bool HandleAllocated() const { return handle_ != nullptr; }
     void DestroyHandle();
+    // The window a control without a windowed parent is placed in (a child window) or, for a
+    // top-level control, owned by.
     HWND ParentWindow() const { return parentWindow_; }
     void SetParentWindow(HWND window);
     // Paints what is invalid at once.
     void Update();
+    // The control that owns `window`, or null for a window that is not the library's.
+    static TWinControl* FromHandle(HWND window);
 
     void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
     // Throws std::invalid_argument when `parent` is this control or lies inside it.
     void SetParent(TWinControl* parent) override;
     // Repaints the whole window.
@@ -47,6 +75,8 @@ public:
     // Marks `rect` of the client area for repainting, erasing the background first when `erase`;
     // nothing while the window does not exist. Windowless controls repaint through this.
     virtual void InvalidateArea(const RECT& rect, bool erase);
+    // Repaints the whole window and its frame at once, children included.
+    void Repaint();
 
     std::size_t ControlCount() const { return controls_.size(); }
     // The controls in creation order, windowed ones included.
@@ -58,39 +88,75 @@ public:
     // what WM_PAINT does, usable on any device context.
     void PaintTo(HDC dc);
 
+    // Keyboard focus. TabOrder is the control's place among its parent's windowed controls (equal
+    // places keep creation order); TabStop whether Tab stops on it.
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order) { tabOrder_ = order; }
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool tabStop) { tabStop_ = tabStop; }
+    // Visible and enabled up to the top, with a window.
+    bool CanFocus() const;
+    bool Focused() const;
+    void SetFocus();
+    // The windowed controls inside this one in tab order, depth first: each container comes
+    // before the controls inside it.
+    std::vector<TWinControl*> TabOrderList() const;
+
 protected:
+    virtual void CreateParams(TCreateParams& params);
+    // Runs once the window exists and is bound, before the windows of the controls inside it.
+    virtual void CreateWnd();
     void WndProc(TMessage& message) override;
     void DefaultHandler(TMessage& message) override;
     // Fills the background with Color, leaving out the visible opaque windowless controls.
     virtual void PaintWindow(TCanvas& canvas);
     void PaintControls(TCanvas& canvas);
+    void SetText(std::string text) override;
+    std::string Text() const override;
+    // The background brush of this control, made on first use; the answer to WM_CTLCOLOR*.
+    HBRUSH BackgroundBrush();
+    // Told, on the topmost control, when a windowed control inside it receives the focus.
+    virtual void ChildFocused(TWinControl& control);
+    // Whether the window is of the library's own class (false for a subclassed system window).
+    bool OwnClass() const { return !subclassed_; }
 
 private:
     friend class TControl;
-    // The window procedure of the class: binds the window to its object at WM_NCCREATE, passes
-    // every message to WindowProc and unbinds at WM_NCDESTROY.
+    // The window procedure of every window of the library: passes every message of a bound
+    // window to WindowProc, binds windows of the library's classes at WM_NCCREATE and unbinds
+    // at WM_NCDESTROY.
     static LRESULT CALLBACK StandardWindowProc(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam);
 
     void InsertControl(TControl& control);
     void RemoveControl(TControl& control);
     void CreateHandle();
-    bool RouteMouse(TMessage& message);
-    void SetHovered(TControl* control);
-    bool Lists(const TControl* control) const;
+    void Bind(HWND window, WNDPROC original);
     void Unbind();
+    bool RouteMouse(TMessage& message);
+    bool Reflect(TMessage& message);
+    bool SetCursorFor(TMessage& message);
+    void SetHovered(TControl* control);
+    void Broadcast(TMessage& message);
+    bool Lists(const TControl* control) const;
 
     TColor color_ = clBtnFace;
+    int tabOrder_ = 0;
+    bool tabStop_ = false;
     std::vector<TControl*> controls_; // not owned: their owner holds them
     TControl* hovered_ = nullptr;     // not owned; one of controls_
     TControl* pressed_ = nullptr;     // not owned; one of controls_, holding the capture
     bool trackingLeave_ = false;
-    HWND parentWindow_ = nullptr; // not owned
-    HWND handle_ = nullptr;       // owned: destroyed by DestroyHandle and the destructor
+    HWND parentWindow_ = nullptr;    // not owned
+    HWND handle_ = nullptr;          // owned: destroyed by DestroyHandle and the destructor
+    WNDPROC originalProc_ = nullptr; // the default handling: DefWindowProcW or the system class's
+    bool subclassed_ = false;
+    OwnedBrush brush_;
+    TColor brushColor_ = 0;
 };
 
-// Destroys every window of the toolkit that is left and unregisters the window class, so no window
-// procedure of the library runs again. Called when the library is unloaded.
-void ShutdownWinControls();
+// Destroys every window of the toolkit that is left, so no window procedure of the library runs
+// again. Part of the toolkit's shutdown (ui/Toolkit.h).
+void DestroyLibraryWindows();
 
 } // namespace vigrel

@@ -2,6 +2,8 @@
 // painted and hit-tested by their windowed parent, and the window binding.
 #include "Surface.h"
 #include "ui/Module.h"
+#include "ui/Timer.h"
+#include "ui/Toolkit.h"
 #include "ui/WinControl.h"
 
 #include <gtest/gtest.h>
@@ -375,17 +377,23 @@ TEST_F(ContainerTest, RefusesToBePlacedInsideItself) {
     EXPECT_EQ(root.Parent(), nullptr);
 }
 
-TEST(WinControlShutdown, DestroysWhatIsLeftAndUnregistersTheClass) {
+TEST(ToolkitShutdown, DestroysWhatIsLeftAndUnregistersEveryClass) {
     TWinControl left;
     left.SetParentWindow(HWND_MESSAGE);
     const HWND window = left.Handle();
-    WNDCLASSA info;
-    EXPECT_TRUE(GetClassInfoA(ModuleInstance(), "VigrelWinControl", &info));
-    ShutdownWinControls();
+    TTimer timer;
+    timer.SetEnabled(true);
+    WNDCLASSW info;
+    EXPECT_TRUE(GetClassInfoW(ModuleInstance(), L"VigrelControl", &info));
+    EXPECT_TRUE(GetClassInfoW(ModuleInstance(), L"VigrelTimerWindow", &info));
+    ShutdownToolkit();
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(left.HandleAllocated());
-    EXPECT_FALSE(GetClassInfoA(ModuleInstance(), "VigrelWinControl", &info));
+    EXPECT_FALSE(GetClassInfoW(ModuleInstance(), L"VigrelControl", &info));
+    EXPECT_FALSE(GetClassInfoW(ModuleInstance(), L"VigrelTimerWindow", &info));
     EXPECT_NE(left.Handle(), nullptr); // registered again on demand
+    timer.SetEnabled(false);
+    ShutdownToolkit();
 }
 
 } // namespace

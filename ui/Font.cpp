@@ -1,0 +1,160 @@
+#include "ui/Font.h"
+
+#include "ui/WideText.h"
+
+#include <map>
+#include <stdexcept>
+#include <tuple>
+
+namespace vigrel {
+
+class CachedFont {
+public:
+    explicit CachedFont(HFONT font) : font_(font) {}
+    CachedFont(const CachedFont&) = delete;
+    CachedFont& operator=(const CachedFont&) = delete;
+    ~CachedFont() { DeleteObject(font_); }
+    HFONT Get() const { return font_; }
+
+private:
+    HFONT font_; // owned
+};
+
+namespace {
+
+using FontKey = std::tuple<std::string, int, std::uint32_t, int>;
+
+std::map<FontKey, std::weak_ptr<const CachedFont>>& Cache() {
+    static std::map<FontKey, std::weak_ptr<const CachedFont>> cache;
+    return cache;
+}
+
+SharedFont FindOrCreate(const FontKey& key) {
+    auto& cache = Cache();
+    if (const auto found = cache.find(key); found != cache.end()) {
+        if (SharedFont font = found->second.lock()) {
+            return font;
+        }
+    }
+    const auto& [name, height, style, charset] = key;
+    LOGFONTW description{};
+    description.lfHeight = height;
+    description.lfWeight = (style & fsBold) != 0 ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = (style & fsItalic) != 0;
+    description.lfUnderline = (style & fsUnderline) != 0;
+    description.lfStrikeOut = (style & fsStrikeOut) != 0;
+    description.lfCharSet = static_cast<BYTE>(charset);
+    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    const std::wstring face = ToWide(name);
+    face.copy(description.lfFaceName, LF_FACESIZE - 1);
+    const HFONT handle = CreateFontIndirectW(&description);
+    if (handle == nullptr) {
+        throw std::runtime_error("cannot create the font " + name);
+    }
+    // The deleter also drops the cache entry, so the map never grows past the fonts in use.
+    SharedFont font(new CachedFont(handle), [key](const CachedFont* dying) {
+        Cache().erase(key);
+        delete dying;
+    });
+    cache[key] = font;
+    return font;
+}
+
+} // namespace
+
+const ClassInfo& TFont::StaticClass() {
+    const auto stored = [](auto read, auto defaultValue) {
+        return [read, defaultValue](const TFont& font) {
+            return font.Stored() && (font.*read)() != defaultValue;
+        };
+    };
+    static const ClassInfo info =
+        ClassBuilder<TFont>("TFont")
+            .Text("Name", &TFont::Name, &TFont::SetName, "MS Sans Serif")
+            .StoredWhen(stored(&TFont::Name, std::string("MS Sans Serif")))
+            .Integer("Height", &TFont::Height, &TFont::SetHeight, -11, -1000, 1000)
+            .StoredWhen(stored(&TFont::Height, -11))
+            .Color("Color", &TFont::Color, &TFont::SetColor, clWindowText)
+            .StoredWhen(stored(&TFont::Color, clWindowText))
+            .Set("Style", &TFont::Style, &TFont::SetStyle, 0,
+                 {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"})
+            .StoredWhen(stored(&TFont::Style, std::uint32_t{0}))
+            .Integer("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET, 0, 255)
+            .StoredWhen(stored(&TFont::Charset, int{DEFAULT_CHARSET}));
+    return info;
+}
+
+void TFont::SetName(std::string name) {
+    if (name != name_) {
+        name_ = std::move(name);
+        Changed();
+    }
+}
+
+void TFont::SetHeight(int height) {
+    if (height != height_) {
+        height_ = height;
+        Changed();
+    }
+}
+
+void TFont::SetColor(TColor color) {
+    if (color != color_) {
+        color_ = color;
+        Changed();
+    }
+}
+
+void TFont::SetStyle(std::uint32_t style) {
+    if (style != style_) {
+        style_ = style;
+        Changed();
+    }
+}
+
+void TFont::SetCharset(int charset) {
+    if (charset != charset_) {
+        charset_ = charset;
+        Changed();
+    }
+}
+
+bool TFont::SameAs(const TFont& other) const {
+    return name_ == other.name_ && height_ == other.height_ && color_ == other.color_ &&
+           style_ == other.style_ && charset_ == other.charset_;
+}
+
+void TFont::Assign(const TFont& other) {
+    if (SameAs(other)) {
+        return;
+    }
+    name_ = other.name_;
+    height_ = other.height_;
+    color_ = other.color_;
+    style_ = other.style_;
+    charset_ = other.charset_;
+    Changed();
+}
+
+HFONT TFont::Handle() const {
+    if (handle_ == nullptr) {
+        handle_ = FindOrCreate({name_, height_, style_, charset_});
+    }
+    return handle_->Get();
+}
+
+void TFont::Changed() {
+    handle_.reset();
+    if (OnChange) {
+        OnChange();
+    }
+}
+
+std::size_t LiveFontCount() {
+    return Cache().size();
+}
+
+} // namespace vigrel

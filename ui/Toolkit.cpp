@@ -1,0 +1,15 @@
+#include "ui/Toolkit.h"
+
+#include "ui/Timer.h"
+#include "ui/WinControl.h"
+#include "ui/WindowClass.h"
+
+namespace vigrel {
+
+void ShutdownToolkit() {
+    DestroyLibraryWindows();
+    ShutdownTimers();
+    UnregisterWindowClasses();
+}
+
+} // namespace vigrel
