@@ -1,0 +1,77 @@
+// The button family, windows of the system's Button class: push buttons and radio buttons. A
+// click, by mouse or keyboard, arrives as the button's own notification, reflected by its parent.
+#pragma once
+
+#include "ui/WinControl.h"
+
+namespace vigrel {
+
+class TButtonControl : public TWinControl {
+public:
+    TButtonControl();
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    std::string Caption() const { return Text(); }
+    void SetCaption(std::string caption) { SetText(std::move(caption)); }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void WndProc(TMessage& message) override;
+    // The button was clicked (BN_CLICKED).
+    virtual void Clicked() { Click(); }
+};
+
+// A push button. A click ends the modal run of its form with ModalResult, when that is not
+// mrNone, then runs OnClick.
+class TButton : public TButtonControl {
+public:
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    // Enter presses the form's first Default button while the focus is on no push button.
+    bool Default() const { return default_; }
+    void SetDefault(bool isDefault) { default_ = isDefault; }
+    // Escape presses the form's first Cancel button.
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool cancel) { cancel_ = cancel; }
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+
+    // Shows the button with the heavy default frame or the plain one.
+    void SetDefaultLook(bool look);
+    bool DefaultLook() const { return defaultLook_; }
+
+    void Click() override;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    bool default_ = false;
+    bool cancel_ = false;
+    bool defaultLook_ = false;
+    int modalResult_ = 0;
+};
+
+// A radio button. Checking one clears the other radio buttons of the same parent; a click checks
+// it. Checked survives the window being made again.
+class TRadioButton : public TButtonControl {
+public:
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    bool Checked() const { return checked_; }
+    void SetChecked(bool checked);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void Clicked() override;
+
+private:
+    bool checked_ = false;
+};
+
+} // namespace vigrel
