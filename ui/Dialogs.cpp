@@ -8,8 +8,16 @@
 namespace vigrel {
 
 void ShowMessageBox(std::string_view text, TMsgDlgType type) {
+    // The active form, else the form whose modal run is innermost (activation comes back to it
+    // only a little after a previous box closed), else whatever window of the thread is active.
     HWND owner = GetActiveWindow();
-    if (TForm* form = Screen().ActiveForm()) {
+    TForm* form = Screen().ActiveForm();
+    for (std::size_t i = Screen().FormCount(); form == nullptr && i > 0; --i) {
+        if (Screen().Forms(i - 1).Modal()) {
+            form = &Screen().Forms(i - 1);
+        }
+    }
+    if (form != nullptr) {
         owner = form->Handle();
     }
     const bool error = type == TMsgDlgType::mtError;

@@ -1,0 +1,78 @@
+// Single-line edit boxes, windows of the system's Edit class, so clipboard, input methods and
+// the keyboard behave as users expect. The text scrolls horizontally, so a text longer than the
+// box is typed and read back whole. TLabeledEdit adds a caption label placed above the box.
+#pragma once
+
+#include "ui/Label.h"
+#include "ui/WinControl.h"
+
+namespace vigrel {
+
+enum class TEditBorder : std::uint8_t {
+    ebSunken, // the system's sunken 3-D border
+    ebTiled,  // a thin etched bevel drawn in the box's own frame
+};
+
+class TEdit : public TWinControl {
+public:
+    TEdit();
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    // The text as it stands in the box now (UTF-8).
+    using TWinControl::SetText;
+    using TWinControl::Text;
+
+    TEditBorder Border() const { return border_; }
+    void SetBorder(TEditBorder border);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void WndProc(TMessage& message) override;
+
+private:
+    void FrameChanged();
+
+    TEditBorder border_ = TEditBorder::ebSunken;
+};
+
+class TLabeledEdit;
+
+// The caption of a TLabeledEdit: a transparent label on the edit box's parent that keeps its
+// place 3 pixels above the box, left-aligned with it.
+class TBoundLabel : public TLabel {
+public:
+    explicit TBoundLabel(TLabeledEdit& edit);
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+protected:
+    void AdjustBounds() override;
+
+private:
+    TLabeledEdit& edit_;
+};
+
+class TLabeledEdit : public TEdit {
+public:
+    TLabeledEdit();
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    // The gap between the caption's bottom and the box's top.
+    static constexpr int LabelSpacing = 3;
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetParent(TWinControl* parent) override;
+    void SetVisible(bool visible) override;
+    // Puts the caption in its place above the box.
+    void PlaceLabel();
+
+    TBoundLabel EditLabel;
+};
+
+} // namespace vigrel
