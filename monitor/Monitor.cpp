@@ -44,9 +44,12 @@ void TMonitorList::Delete(std::size_t index) {
 
 bool CreateMonitor(MonitorArguments args) {
     try {
+        // Without the host's callback the texts are not written; the checks still decide.
         const ErrorReport report = [](std::string_view message) {
-            const std::string text(message);
-            HostSetVariable(MonitorErrorVariable.data(), text.c_str());
+            if (HostSetVariable != nullptr) {
+                const std::string text(message);
+                HostSetVariable(MonitorErrorVariable.data(), text.c_str());
+            }
         };
         bool startsRunning = false;
         if (!CheckMonitorArguments(args, UserLocale(), report, startsRunning)) {
