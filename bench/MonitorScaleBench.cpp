@@ -2,6 +2,7 @@
 // trivial (the value is empty, so no monitor fires): ticks delivered per monitor against the
 // ideal of one per 50 ms, and the process's CPU time per tick.
 //   MonitorScaleBench.exe [seconds] [N...]
+#include "bench/BenchHost.h"
 #include "tshost/PlugInHost.h"
 
 #include <windows.h>
@@ -14,28 +15,11 @@
 
 namespace {
 
-std::string PlugInPath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of("\\/") + 1);
-    return folder + "Vigrel.tsp";
-}
-
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME& t) {
-        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) * 1e-7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
 void Run(int monitors, unsigned seconds) {
     vigrel::tshost::PlugInHost host;
     host.recordEvents = false;
     std::string error;
-    if (!host.Load(PlugInPath(), error)) {
+    if (!host.Load(vigrel::bench::PlugInPath(), error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         std::exit(1);
     }
@@ -47,9 +31,9 @@ void Run(int monitors, unsigned seconds) {
         host.ExecAction(1, {"M" + index, "V" + index, "=", "0", "S", "true", "true"});
     }
     std::fill(ticks.begin(), ticks.end(), 0u);
-    const double cpuBefore = CpuSeconds();
+    const double cpuBefore = vigrel::bench::CpuSeconds();
     host.PassTime(seconds * 1000);
-    const double cpu = CpuSeconds() - cpuBefore;
+    const double cpu = vigrel::bench::CpuSeconds() - cpuBefore;
     host.Unload(true);
 
     const double ideal = seconds * 20.0;
