@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <psapi.h>
-
 namespace vigrel::bench {
 
 std::string PlugInPath() {
@@ -24,11 +22,18 @@ double CpuSeconds() {
 }
 
 std::size_t PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                         sizeof counters);
-    return counters.PrivateUsage;
+    // Wine reports no private usage in the process counters: add up the committed private
+    // regions of the address space instead.
+    std::size_t bytes = 0;
+    MEMORY_BASIC_INFORMATION region;
+    for (const char* address = nullptr;
+         VirtualQuery(address, &region, sizeof region) == sizeof region;
+         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) {
+            bytes += region.RegionSize;
+        }
+    }
+    return bytes;
 }
 
 } // namespace vigrel::bench
