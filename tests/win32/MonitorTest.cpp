@@ -1,6 +1,8 @@
 // Monitors of the real DLL: creation, firing on the host's message loop, replacement, re-entry.
 #include "TestHost.h"
 
+#include <windows.h>
+
 namespace vigrel::test {
 namespace {
 
@@ -125,6 +127,28 @@ TEST_F(MonitorTest, ComparesValuesByClassUnderTheUserLocale) {
         EXPECT_EQ(Count("script GoSub \"S" + std::to_string(index++) + "\""), c.fires ? 1u : 0u)
             << '"' << c.value << "\" " << c.condition << " \"" << c.comparison << '"';
     }
+}
+
+// A host thread whose locale differs from the user's: the separator follows the user's locale,
+// like the text comparisons.
+TEST_F(MonitorTest, SeparatorComesFromTheUserLocaleWhateverTheThreadLocale) {
+    host->Unload(true);
+    const bool comma = LocaleSeparator() == ',';
+    const LCID thread = GetThreadLocale();
+    const LANGID other = comma ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
+                               : MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
+    ASSERT_TRUE(SetThreadLocale(MAKELCID(other, SORT_DEFAULT)));
+    std::string error;
+    const bool loaded = host->Load(PlugInPath(), error);
+    SetThreadLocale(thread);
+    ASSERT_TRUE(loaded) << error;
+    host->Start();
+    host->SetVariable("V", "7");
+    ASSERT_TRUE(Create("Comma", "V", "=", "7,0", "OnComma", "false", "true"));
+    ASSERT_TRUE(Create("Point", "V", "=", "7.0", "OnPoint", "false", "true"));
+    host->PassTime(150);
+    EXPECT_EQ(Count("script GoSub \"OnComma\""), comma ? 1u : 0u);
+    EXPECT_EQ(Count("script GoSub \"OnPoint\""), comma ? 0u : 1u);
 }
 
 TEST_F(MonitorTest, ReportsFromTheSameNameForEachBadArgument) {
