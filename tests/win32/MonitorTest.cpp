@@ -229,6 +229,25 @@ TEST_P(ReentryTest, SubroutineThatPumpsMessagesSeesItsOwnMonitorTickAgain) {
     EXPECT_EQ(deepest, GetParam() == tshost::ScriptMode::Synchronous ? 2 : 1);
 }
 
+// A host that queues GoSub lines, with a subroutine that takes longer than a tick: every run
+// leaves a new line queued, and the host's wait still ends at its deadline.
+TEST_F(MonitorTest, QueuedHostWaitEndsAtItsDeadlineWhileTheQueueStaysFull) {
+    host->scriptMode = tshost::ScriptMode::Queued;
+    int runs = 0;
+    host->onScriptLine = [&](const std::string&) {
+        ++runs;
+        host->PassTime(60);
+    };
+    ASSERT_TRUE(Create("Busy", "V", "=", "", "Busy", "true", "true"));
+    const DWORD start = GetTickCount();
+    host->PassTime(300);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_LT(elapsed, 1000u);
+    EXPECT_GE(runs, 2);
+    EXPECT_GE(host->DropQueuedScripts(), 1u);
+    EXPECT_EQ(host->DropQueuedScripts(), 0u);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothHostBehaviours, ReentryTest,
                          ::testing::Values(tshost::ScriptMode::Synchronous,
                                            tshost::ScriptMode::Queued),
