@@ -1,12 +1,15 @@
 // N repeating monitors in the real DLL for a few seconds, with a host whose variable read is
 // trivial (the value is empty, so no monitor fires): ticks delivered per monitor against the
-// ideal of one per 50 ms, and the process's CPU time per tick.
+// ideal of one per 50 ms, the process's CPU time per tick and the share of one core it took,
+// and the private memory each monitor added.
 //   MonitorScaleBench.exe [seconds] [N...]
+#include "bench/BenchHost.h"
 #include "tshost/PlugInHost.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,42 +17,38 @@
 
 namespace {
 
-std::string PlugInPath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of("\\/") + 1);
-    return folder + "Vigrel.tsp";
-}
-
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME& t) {
-        return (static_cast<double>(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) * 1e-7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
 void Run(int monitors, unsigned seconds) {
     vigrel::tshost::PlugInHost host;
     host.recordEvents = false;
     std::string error;
-    if (!host.Load(PlugInPath(), error)) {
+    if (!host.Load(vigrel::bench::PlugInPath(), error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         std::exit(1);
     }
     host.Start();
     std::vector<unsigned> ticks(static_cast<std::size_t>(monitors));
-    host.fastRead = [&](const char* name) { ++ticks[std::strtoul(name + 1, nullptr, 10)]; };
+    // As trivial as a read can be that still counts ticks per monitor: the index is read from
+    // the variable's name ("V123") by hand.
+    host.fastRead = [&](const char* name) {
+        std::size_t index = 0;
+        for (const char* digit = name + 1; *digit != '\0'; ++digit) {
+            index = index * 10 + static_cast<std::size_t>(*digit - '0');
+        }
+        ++ticks[index];
+    };
+    const std::size_t memoryBefore = vigrel::bench::PrivateBytes();
     for (int i = 0; i < monitors; ++i) {
         const std::string index = std::to_string(i);
         host.ExecAction(1, {"M" + index, "V" + index, "=", "0", "S", "true", "true"});
     }
+    const double bytesEach =
+        (static_cast<double>(vigrel::bench::PrivateBytes()) - memoryBefore) / monitors;
     std::fill(ticks.begin(), ticks.end(), 0u);
-    const double cpuBefore = CpuSeconds();
+    const double cpuBefore = vigrel::bench::CpuSeconds();
+    const auto wallBefore = std::chrono::steady_clock::now();
     host.PassTime(seconds * 1000);
-    const double cpu = CpuSeconds() - cpuBefore;
+    const double cpu = vigrel::bench::CpuSeconds() - cpuBefore;
+    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallBefore;
     host.Unload(true);
 
     const double ideal = seconds * 20.0;
@@ -61,9 +60,9 @@ void Run(int monitors, unsigned seconds) {
     }
     const double mean = total / monitors;
     std::printf("%7d monitors: %6.1f ticks each of %3.0f ideal (%5.1f%%), fewest %u, "
-                "%7.2f us CPU per tick\n",
+                "%7.2f us CPU per tick, %5.1f%% of a core, %4.0f bytes per monitor\n",
                 monitors, mean, ideal, 100.0 * mean / ideal, least,
-                total > 0 ? cpu * 1e6 / total : 0.0);
+                total > 0 ? cpu * 1e6 / total : 0.0, 100.0 * cpu / wall.count(), bytesEach);
     std::fflush(stdout);
 }
 

@@ -4,49 +4,47 @@
 #include "monitor/WinLocale.h"
 #include "tessary/PlugInUtils.h"
 
+#include <iterator>
 #include <string>
 
 namespace vigrel {
 
 std::unique_ptr<TMonitorList> MonitorList;
 
-std::string TMonitorList::Key(std::string_view name) {
-    std::string key(name);
-    for (char& c : key) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return key;
+TMonitor* TMonitorList::Find(std::string_view name) const {
+    const auto found = byKey_.find(MonitorNameKey(name));
+    return found != byKey_.end() ? found->second->get() : nullptr;
 }
 
 int TMonitorList::IndexOf(std::string_view name) const {
-    if (keys_.count(Key(name)) == 0) {
+    const auto found = byKey_.find(MonitorNameKey(name));
+    if (found == byKey_.end()) {
         return -1;
     }
-    for (std::size_t i = 0; i < items_.size(); ++i) {
-        if (SameMonitorName(items_[i]->MonitorName, name)) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return static_cast<int>(std::distance(items_.begin(), Items::const_iterator(found->second)));
 }
 
 void TMonitorList::Append(MonitorPtr monitor) {
-    keys_.insert(Key(monitor->MonitorName));
+    std::string key = MonitorNameKey(monitor->MonitorName);
     items_.push_back(std::move(monitor));
+    byKey_.emplace(std::move(key), std::prev(items_.end()));
 }
 
-void TMonitorList::Delete(std::size_t index) {
-    keys_.erase(Key(items_[index]->MonitorName));
-    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+void TMonitorList::Remove(TMonitor& monitor) {
+    const auto found = byKey_.find(MonitorNameKey(monitor.MonitorName));
+    const Items::iterator item = found->second;
+    byKey_.erase(found);
+    items_.erase(item);
 }
 
 bool CreateMonitor(MonitorArguments args) {
     try {
+        // Without the host's callback the texts are not written; the checks still decide.
         const ErrorReport report = [](std::string_view message) {
-            const std::string text(message);
-            HostSetVariable(MonitorErrorVariable.data(), text.c_str());
+            if (HostSetVariable != nullptr) {
+                const std::string text(message);
+                HostSetVariable(MonitorErrorVariable.data(), text.c_str());
+            }
         };
         bool startsRunning = false;
         if (!CheckMonitorArguments(args, UserLocale(), report, startsRunning)) {
@@ -83,12 +81,12 @@ int FindMonitor(std::string_view name) {
 
 bool RemoveMonitor(std::string_view name) {
     try {
-        const int index = FindMonitor(name);
-        if (index < 0) {
+        TMonitor* monitor = MonitorList ? MonitorList->Find(name) : nullptr;
+        if (monitor == nullptr) {
             return false;
         }
-        (*MonitorList)[static_cast<std::size_t>(index)].Close();
-        MonitorList->Delete(static_cast<std::size_t>(index));
+        monitor->Close();
+        MonitorList->Remove(*monitor);
         return true;
     } catch (...) {
         return false;
@@ -99,10 +97,7 @@ void CloseAllMonitors() {
     if (!MonitorList) {
         return;
     }
-    const std::size_t count = MonitorList->Count();
-    for (std::size_t i = 0; i < count; ++i) {
-        (*MonitorList)[i].Close();
-    }
+    MonitorList->ForEach([](TMonitor& monitor) { monitor.Close(); });
     // Detach the registry before destroying it, so the monitors die against an absent registry.
     std::unique_ptr<TMonitorList> closing = std::move(MonitorList);
     closing.reset();

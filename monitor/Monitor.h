@@ -4,11 +4,11 @@
 #include "monitor/MonitorArguments.h"
 #include "monitor/UnitFORM.h"
 
+#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
-#include <vector>
+#include <unordered_map>
 
 namespace vigrel {
 
@@ -22,23 +22,31 @@ struct MonitorRelease {
 };
 using MonitorPtr = std::unique_ptr<TMonitor, MonitorRelease>;
 
-// The registry: monitors in creation order, owning them. A set of their names keeps the lookup
-// that precedes every creation from scanning the whole list when no monitor has that name.
+// The registry: monitors in creation order, owning them, with an index by name key, so that
+// finding and removing a monitor by name takes constant time whatever the number of monitors.
 class TMonitorList {
 public:
     std::size_t Count() const { return items_.size(); }
-    TMonitor& operator[](std::size_t index) const { return *items_[index]; }
-    // Index of the first monitor whose name matches, or -1.
+    // The monitor whose name matches, or null.
+    TMonitor* Find(std::string_view name) const;
+    // Position in creation order of the monitor whose name matches, or -1; walks the list up to
+    // that monitor.
     int IndexOf(std::string_view name) const;
+    // Appends a monitor whose name no registered monitor has.
     void Append(MonitorPtr monitor);
-    // Removes the entry and destroys its monitor (deferred while its tick runs).
-    void Delete(std::size_t index);
+    // Takes the monitor out and destroys it (deferred while its tick runs).
+    void Remove(TMonitor& monitor);
+    // Every monitor in creation order.
+    template <class F> void ForEach(F f) const {
+        for (const MonitorPtr& monitor : items_) {
+            f(*monitor);
+        }
+    }
 
 private:
-    static std::string Key(std::string_view name);
-
-    std::vector<MonitorPtr> items_;
-    std::unordered_set<std::string> keys_;
+    using Items = std::list<MonitorPtr>;
+    Items items_;
+    std::unordered_map<std::string, Items::iterator> byKey_;
 };
 
 // The registry, absent (null) until the first successful creation and after CloseAllMonitors.
@@ -49,7 +57,8 @@ extern std::unique_ptr<TMonitorList> MonitorList;
 // start mode is "true". True when a monitor was created; every failure inside gives false.
 bool CreateMonitor(MonitorArguments args);
 
-// Index of the first monitor whose name matches (ASCII letters case-insensitive), or -1.
+// Index in creation order of the monitor whose name matches (ASCII letters case-insensitive),
+// or -1.
 int FindMonitor(std::string_view name);
 
 // Closes and destroys the monitor of that name; true when one was removed.

@@ -19,10 +19,10 @@ bool IsValidName(std::string_view name) {
     return std::all_of(name.begin(), name.end(), IsAsciiLetterOrDigit);
 }
 
-bool SameMonitorName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return AsciiUpper(x) == AsciiUpper(y);
-           });
+std::string MonitorNameKey(std::string_view name) {
+    std::string key(name);
+    std::transform(key.begin(), key.end(), key.begin(), AsciiUpper);
+    return key;
 }
 
 } // namespace vigrel

@@ -1,6 +1,7 @@
 // The name rule shared by monitor creation and the action editor, and the registry's key.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace vigrel {
@@ -8,8 +9,8 @@ namespace vigrel {
 // True when every character is an ASCII letter or digit; the empty text passes.
 bool IsValidName(std::string_view name);
 
-// Monitor names match when equal with ASCII letters compared case-insensitively; every other
-// byte compares as itself.
-bool SameMonitorName(std::string_view a, std::string_view b);
+// The registry's key of a monitor name: ASCII letters upper-cased, every other byte as it is.
+// Two monitor names match exactly when their keys are equal.
+std::string MonitorNameKey(std::string_view name);
 
 } // namespace vigrel

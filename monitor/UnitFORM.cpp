@@ -39,23 +39,28 @@ void TImageForm::Timer1Timer() {
     }
 }
 
+// Every host callback is looked at before it is called: a host may register them late, or
+// not at all. After every host call the tick checks whether the host released this monitor
+// meanwhile (message 2, or a creation under its name, run from inside the callback); a released
+// monitor sends nothing more and touches nothing of itself.
 void TImageForm::Tick() {
     if (Label4.empty()) {
         Timer1.SetEnabled(false);
-        HostSetVariable(MonitorErrorVariable.data(), MissingSubroutineMessage.data());
+        if (HostSetVariable != nullptr) {
+            HostSetVariable(MonitorErrorVariable.data(), MissingSubroutineMessage.data());
+        }
         return;
     }
 
-    HostStringPtr read = nullptr;
-    HostGetVariable(Label1.c_str(), &read);
     std::string value;
-    try {
-        value = HostText(read);
-    } catch (...) {
-        FreeHostString(read);
-        throw;
+    if (HostGetVariable != nullptr) {
+        HostString read;
+        HostGetVariable(Label1.c_str(), read.Receive());
+        if (released_) {
+            return;
+        }
+        value = read.Text();
     }
-    FreeHostString(read);
 
     if (!ConditionHolds(Label2, value, Label3, UserLocale())) {
         return;
@@ -63,9 +68,10 @@ void TImageForm::Tick() {
     if (Label5 == "false") {
         Timer1.SetEnabled(false);
     }
-    const std::string line = "GoSub \"" + Label4 + "\"";
-    HostScriptProcessor(line.c_str());
-    // The subroutine may have replaced or closed this monitor: nothing here touches it again.
+    if (HostScriptProcessor != nullptr) {
+        const std::string line = "GoSub \"" + Label4 + "\"";
+        HostScriptProcessor(line.c_str());
+    }
 }
 
 } // namespace vigrel

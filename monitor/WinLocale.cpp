@@ -21,7 +21,7 @@ int Length(std::string_view text) {
 
 WinLocale::WinLocale() : separator_('.') {
     char buffer[8] = {};
-    if (GetLocaleInfoA(GetThreadLocale(), LOCALE_SDECIMAL, buffer, sizeof buffer) == 2) {
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer) == 2) {
         separator_ = buffer[0];
     }
 }

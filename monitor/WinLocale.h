@@ -7,7 +7,8 @@ namespace vigrel {
 
 class WinLocale final : public LocaleServices {
 public:
-    // Reads the decimal separator from the calling thread's locale ('.' if it cannot be read).
+    // Reads the decimal separator of the user's default locale, the one the comparisons use
+    // ('.' if it cannot be read).
     WinLocale();
 
     char DecimalSeparator() const override { return separator_; }

@@ -21,14 +21,20 @@ constexpr char Title[] = "Vigrel_ALFA";
 constexpr char Publisher[] = "Vigrel project";
 constexpr char Hint[] = "Контроль за изменением переменных Tessary.";
 
+// Without the host's callback nothing is declared. It is looked at before each call, since the
+// host may register again from inside the first one.
 void DeclareActions() {
     const std::uint8_t entryCodes[] = {0};
-    HostAddAction(PlugInEntryNumber, PlugInName, "", entryCodes, 0, 0);
+    if (HostAddAction != nullptr) {
+        HostAddAction(PlugInEntryNumber, PlugInName, "", entryCodes, 0, 0);
+    }
     const std::uint8_t monitorCodes[MonitorArgumentCount] = {
         TypeCodeText, TypeCodeVariable, TypeCodeText, TypeCodeText,
         TypeCodeText, TypeCodeText,     TypeCodeText};
-    HostAddAction(MonitorActionNumber, MonitorActionName, MonitorActionHint, monitorCodes,
-                  MonitorArgumentCount - 1, MonitorArgumentCount);
+    if (HostAddAction != nullptr) {
+        HostAddAction(MonitorActionNumber, MonitorActionName, MonitorActionHint, monitorCodes,
+                      MonitorArgumentCount - 1, MonitorArgumentCount);
+    }
 }
 
 MonitorArguments CopyArguments(HostStringPtr* slots) {

@@ -37,4 +37,18 @@ std::string HostText(const char* str) {
     return str != nullptr ? std::string(str) : std::string();
 }
 
+HostString& HostString::operator=(HostString&& other) noexcept {
+    if (this != &other) {
+        FreeHostString(block_);
+        block_ = other.block_;
+        other.block_ = nullptr;
+    }
+    return *this;
+}
+
+HostStringPtr* HostString::Receive() {
+    FreeHostString(block_);
+    return &block_;
+}
+
 } // namespace vigrel

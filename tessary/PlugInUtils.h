@@ -27,4 +27,27 @@ void FreeHostString(HostStringPtr& str);
 // The text of a host string; null reads as empty.
 std::string HostText(const char* str);
 
+// Owns one host string block the plug-in holds for a while, such as a callback's answer, and
+// releases it with FreeHostString when destroyed, whatever path leaves the scope.
+class HostString {
+public:
+    HostString() = default;
+    HostString(const HostString&) = delete;
+    HostString& operator=(const HostString&) = delete;
+    HostString(HostString&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
+    HostString& operator=(HostString&& other) noexcept;
+    ~HostString() { FreeHostString(block_); }
+
+    // Releases the block held (if any) and gives the address of the now null pointer, to be
+    // passed as a callback's out-parameter; the block the callback leaves there is owned.
+    HostStringPtr* Receive();
+
+    const char* Get() const { return block_; }
+    // The text; null reads as empty.
+    std::string Text() const { return HostText(block_); }
+
+private:
+    HostStringPtr block_ = nullptr;
+};
+
 } // namespace vigrel

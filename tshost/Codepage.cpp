@@ -57,7 +57,15 @@ bool Utf8ToCp1251(std::string_view utf8, std::string& cp1251) {
 
 std::string Cp1251ToUtf8(std::string_view cp1251) {
     bool valid = false;
-    const std::wstring wide = Wide(Cyrillic, 0, cp1251, valid);
+    return WideToUtf8(Wide(Cyrillic, 0, cp1251, valid));
+}
+
+std::wstring Utf8ToWide(std::string_view utf8) {
+    bool valid = false;
+    return Wide(CP_UTF8, 0, utf8, valid);
+}
+
+std::string WideToUtf8(std::wstring_view wide) {
     if (wide.empty()) {
         return {};
     }

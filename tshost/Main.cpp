@@ -1,7 +1,9 @@
 // tshost: the host stand-in. Loads a plug-in, runs a publication with it and prints the log of
 // everything the host sees.
+#include "tshost/Codepage.h"
 #include "tshost/PlugInHost.h"
 #include "tshost/Publication.h"
+#include "tshost/PublicationFile.h"
 #include "tshost/Runner.h"
 
 #include <fcntl.h>
@@ -10,11 +12,9 @@
 
 #include <cstdio>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <vector>
 
 using namespace vigrel::tshost;
 
@@ -34,28 +34,33 @@ struct CommandLine {
 };
 
 std::string BesideProgram(const char* file) {
-    std::string path(MAX_PATH, '\0');
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), MAX_PATH);
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), 32768);
     path.resize(length);
-    path.resize(path.find_last_of("\\/") + 1);
-    return path + file;
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return WideToUtf8(path) + file;
 }
 
+// A command-line error is one line, with a pointer to the usage.
 int Refuse(const std::string& message) {
-    std::fprintf(stderr, "tshost: error: %s\n%s", message.c_str(), Usage);
+    std::fprintf(stderr, "tshost: error: %s (tshost --help shows the usage)\n", message.c_str());
     return ExitNotRun;
 }
 
-// Returns an exit status when the command line asks for no run.
-std::optional<int> ReadCommandLine(int argc, char** argv, CommandLine& line) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+// Returns an exit status when the command line asks for no run. Arguments are UTF-8.
+std::optional<int> ReadCommandLine(const std::vector<std::string>& argv, CommandLine& line) {
+    const std::size_t argc = argv.size();
+    for (std::size_t i = 1; i < argc; ++i) {
+        const std::string& arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(Usage, stdout);
             return ExitSuccess;
         } else if (arg == "--plugin") {
             if (++i == argc) {
                 return Refuse("--plugin needs a path");
+            }
+            if (argv[i].empty()) {
+                return Refuse("--plugin needs a path, not an empty one");
             }
             line.plugIn = argv[i];
         } else if (arg == "--queued") {
@@ -81,21 +86,19 @@ std::optional<int> ReadCommandLine(int argc, char** argv, CommandLine& line) {
     return std::nullopt;
 }
 
-int Run(int argc, char** argv) {
+int Run(const std::vector<std::string>& argv) {
     CommandLine line;
-    if (const auto status = ReadCommandLine(argc, argv, line)) {
+    if (const auto status = ReadCommandLine(argv, line)) {
         return *status;
     }
-    std::ifstream file(line.publication, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (!file) {
-        std::fprintf(stderr, "%s: error: cannot read the publication\n", line.publication.c_str());
+    std::string text;
+    std::string error;
+    if (!ReadPublicationFile(line.publication, text, error)) {
+        std::fprintf(stderr, "%s: error: cannot read the publication: %s\n",
+                     line.publication.c_str(), error.c_str());
         return ExitNotRun;
     }
-    std::string error;
-    const std::optional<Publication> publication =
-        ReadPublication(text.str(), line.publication, error);
+    const std::optional<Publication> publication = ReadPublication(text, line.publication, error);
     if (!publication) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return ExitNotRun;
@@ -111,7 +114,7 @@ int Run(int argc, char** argv) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** wideArgv) {
     // The log is UTF-8 bytes, written as they are: no line-end translation, and a console
     // shows them as UTF-8.
     _setmode(_fileno(stdout), _O_BINARY);
@@ -120,7 +123,11 @@ int main(int argc, char** argv) {
         SetConsoleOutputCP(CP_UTF8);
     }
     try {
-        return Run(argc, argv);
+        std::vector<std::string> argv;
+        for (int i = 0; i < argc; ++i) {
+            argv.push_back(WideToUtf8(wideArgv[i]));
+        }
+        return Run(argv);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "tshost: error: %s\n", failure.what());
     } catch (...) {

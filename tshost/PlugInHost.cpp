@@ -1,6 +1,7 @@
 #include "tshost/PlugInHost.h"
 
 #include "tshost/Codepage.h"
+#include "tshost/SystemMessage.h"
 
 #include <algorithm>
 #include <array>
@@ -40,10 +41,13 @@ PlugInHost::~PlugInHost() {
 }
 
 bool PlugInHost::Load(const std::string& path, std::string& error) {
-    HMODULE module = LoadLibraryA(path.c_str());
+    if (path.empty()) {
+        error = "the plug-in's path is empty";
+        return false;
+    }
+    HMODULE module = LoadLibraryW(Utf8ToWide(path).c_str());
     if (module == nullptr) {
-        error = "cannot load the plug-in " + path + " (error " +
-                std::to_string(static_cast<unsigned>(GetLastError())) + ")";
+        error = "cannot load the plug-in " + path + " (" + SystemError(GetLastError()) + ")";
         return false;
     }
     const auto resolve = [&](const char* name) {
@@ -188,9 +192,9 @@ void PlugInHost::PassTime(unsigned milliseconds) {
         while (!timeStopped && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
-            RunQueuedScripts();
+            RunQueuedScripts(end);
         }
-        RunQueuedScripts();
+        RunQueuedScripts(end);
         const std::int64_t left = end - NowMilliseconds();
         if (left <= 0) {
             break;
@@ -301,13 +305,21 @@ void PlugInHost::RunScript(const std::string& line) {
     }
 }
 
-void PlugInHost::RunQueuedScripts() {
-    // Queued lines run from the host's own loop, never nested inside one of them.
+std::size_t PlugInHost::DropQueuedScripts() {
+    const std::size_t dropped = queuedScripts_.size();
+    queuedScripts_.clear();
+    return dropped;
+}
+
+void PlugInHost::RunQueuedScripts(std::int64_t end) {
+    // Queued lines run from the host's own loop, never nested inside one of them, and only
+    // until the time passing ends: subroutines that take longer than a tick keep the queue
+    // full, and the wait must still end.
     if (runningQueued_) {
         return;
     }
     runningQueued_ = true;
-    while (!queuedScripts_.empty()) {
+    while (!queuedScripts_.empty() && !timeStopped && NowMilliseconds() < end) {
         const std::string line = std::move(queuedScripts_.front());
         queuedScripts_.pop_front();
         RunScript(line);

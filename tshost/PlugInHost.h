@@ -48,7 +48,8 @@ public:
     PlugInHost& operator=(const PlugInHost&) = delete;
     ~PlugInHost();
 
-    // Loads the plug-in and resolves its entry points; false with the reason in `error`.
+    // Loads the plug-in (a UTF-8 path) and resolves its entry points; false with the reason in
+    // `error`.
     // tsEditAction is optional; the other six are required.
     bool Load(const std::string& path, std::string& error);
     bool Loaded() const { return module_ != nullptr; }
@@ -75,8 +76,11 @@ public:
     void SetVariable(std::string_view name, std::string value);
     std::string Variable(std::string_view name) const;
 
-    // Runs the message loop for the given time, so timers tick; queued script lines run here.
+    // Runs the message loop for the given time, so timers tick; queued script lines run here
+    // while the time lasts, and the rest stay queued.
     void PassTime(unsigned milliseconds);
+    // Forgets the script lines still queued; returns how many there were.
+    std::size_t DropQueuedScripts();
 
     ScriptMode scriptMode = ScriptMode::Synchronous;
     // Runs one script line (a GoSub) received from the plug-in.
@@ -111,7 +115,7 @@ private:
 
     void Record(std::string event);
     void RunScript(const std::string& line);
-    void RunQueuedScripts();
+    void RunQueuedScripts(std::int64_t end);
     static std::string Key(std::string_view name);
 
     HMODULE module_ = nullptr;

@@ -74,6 +74,10 @@ bool ReadNumber(std::string_view text, std::int64_t low, std::int64_t high, std:
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
+    // Leading zeros carry no value, however many there are.
+    while (text.size() > 1 && text.front() == '0') {
+        text.remove_prefix(1);
+    }
     if (text.empty() || text.size() > 18) {
         return false;
     }
@@ -140,7 +144,7 @@ bool Check(std::string_view keyword, Statement& s, std::string& error) {
     case StatementKind::Add:
         return CheckCount(keyword, a, 2, 2, "a variable and a number", error) &&
                ReadVariable(keyword, a[0], a[0], error) &&
-               number(1, -int32High, int32High, "a whole number");
+               number(1, -int32High, int32High, "a whole number from -2147483647 to 2147483647");
     case StatementKind::VigrelCreate:
         return CheckCount(keyword, a, MonitorArguments, MonitorArguments, "7 arguments", error);
     case StatementKind::Action:
@@ -315,10 +319,14 @@ std::optional<Publication> ReadPublication(std::string_view text, const std::str
     std::optional<std::size_t> open; // the subroutine being read
     int number = 0;
     std::size_t at = 0;
+    // A line ends with CR LF, LF or a CR alone.
     while (at <= text.size()) {
-        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
         const std::string_view line = text.substr(at, end - at);
         at = end + 1;
+        if (at < text.size() && text[end] == '\r' && text[at] == '\n') {
+            ++at;
+        }
         ++number;
         std::optional<Statement> statement;
         if (!ReadStatement(line, number, statement, error)) {

@@ -39,6 +39,9 @@ ExitStatus Runner::Run() {
     host_.onScriptLine = [this](const std::string& line) { RunScriptLine(line); };
     host_.Start();
     RunStatements(publication_.main);
+    if (const std::size_t dropped = host_.DropQueuedScripts(); dropped > 0) {
+        Log("queued script lines not run: " + std::to_string(dropped));
+    }
     host_.timeStopped = false;
     if (host_.Loaded()) {
         host_.Unload(true);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 namespace vigrel {
 namespace {
 
@@ -36,11 +38,17 @@ public:
         return instance;
     }
 
+    // Throws, leaving the timer off the schedule, when the system timer cannot be armed.
     void Start(TTimer& timer) {
         const std::int64_t now = NowMicroseconds();
         queue_.Schedule(timer, std::int64_t{timer.interval_} * 1000, now);
         if (!armed_ || timer.Due() < armedDue_) {
-            Arm(now);
+            try {
+                Arm(now);
+            } catch (...) {
+                queue_.Cancel(timer);
+                throw;
+            }
         }
     }
 
@@ -57,7 +65,11 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_TIMER && wParam == ScheduleTimerId) {
-            Instance().RunDue();
+            try {
+                Instance().RunDue();
+            } catch (...) {
+                // The system timer could not be armed again; the next Start tries anew.
+            }
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -82,11 +94,14 @@ private:
             return;
         }
         if (!EnsureWindow()) {
-            return;
+            throw std::runtime_error("the timers' hidden window cannot be made");
         }
         const std::int64_t wait = *next - now;
         const auto milliseconds = static_cast<UINT>(wait <= 0 ? 0 : (wait + 999) / 1000);
         armed_ = SetTimer(window_, ScheduleTimerId, milliseconds, nullptr) != 0;
+        if (!armed_) {
+            throw std::runtime_error("the timers' system timer cannot be armed");
+        }
         armedDue_ = *next;
     }
 
@@ -125,11 +140,8 @@ private:
 };
 
 void TTimer::SetEnabled(bool enabled) {
-    if (enabled) {
-        TimerWindow::Instance().Start(*this);
-    } else {
-        TimerWindow::Instance().Stop(*this);
-    }
+    enabled_ = enabled;
+    Schedule();
 }
 
 void TTimer::SetInterval(unsigned milliseconds) {
@@ -137,8 +149,19 @@ void TTimer::SetInterval(unsigned milliseconds) {
         return;
     }
     interval_ = milliseconds;
-    if (Enabled()) {
+    Schedule();
+}
+
+void TTimer::Schedule() {
+    if (!enabled_ || interval_ == 0) {
+        TimerWindow::Instance().Stop(*this);
+        return;
+    }
+    try {
         TimerWindow::Instance().Start(*this);
+    } catch (...) {
+        enabled_ = false;
+        throw;
     }
 }
 

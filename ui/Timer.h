@@ -16,13 +16,16 @@ public:
     TTimer& operator=(const TTimer&) = delete;
     ~TTimer() = default; // the entry leaves the schedule by itself
 
-    bool Enabled() const { return Scheduled(); }
+    bool Enabled() const { return enabled_; }
     // Enabling (re)starts the period from now, like a system timer; disabling is immediate, so
-    // a disabled timer never fires again.
+    // a disabled timer never fires again. An enabled timer with interval 0 does not run, as
+    // with a Windows timer component. Throws when the timer cannot be made to run (the hidden
+    // window or the system timer cannot be made); the timer is then disabled.
     void SetEnabled(bool enabled);
 
     unsigned Interval() const { return interval_; }
-    // A new interval restarts a running timer.
+    // A new interval restarts an enabled timer; 0 stops it until the interval changes again.
+    // Throws as SetEnabled does.
     void SetInterval(unsigned milliseconds);
 
     // Runs on the thread that enabled the timer, from its message loop.
@@ -30,7 +33,10 @@ public:
 
 private:
     friend class TimerWindow;
+    void Schedule();
+
     unsigned interval_ = 1000;
+    bool enabled_ = false;
 };
 
 // Stops every timer's delivery for good: destroys the hidden window.

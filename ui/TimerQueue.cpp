@@ -1,35 +1,38 @@
 #include "ui/TimerQueue.h"
 
-#include <utility>
+#include <algorithm>
 
 namespace vigrel {
 
 TimerQueue::Entry::~Entry() {
-    if (queue_ != nullptr) {
-        queue_->Cancel(*this);
+    if (lane_ != nullptr) {
+        lane_->queue->Cancel(*this);
     }
 }
 
 TimerQueue::~TimerQueue() {
-    for (Entry* entry : heap_) {
-        entry->queue_ = nullptr;
+    for (auto& [period, lane] : lanes_) {
+        for (Entry* entry = lane.head; entry != nullptr; entry = entry->next_) {
+            entry->lane_ = nullptr;
+        }
     }
 }
 
 void TimerQueue::Schedule(Entry& entry, std::int64_t period, std::int64_t now) {
     Cancel(entry);
-    entry.queue_ = this;
-    entry.period_ = period > 0 ? period : 1;
-    entry.due_ = now + entry.period_;
-    entry.order_ = nextOrder_++;
-    heap_.push_back(&entry);
-    entry.heapIndex_ = heap_.size() - 1;
-    SiftUp(entry.heapIndex_);
+    period = std::max<std::int64_t>(period, 1);
+    Lane& lane = lanes_[period];
+    lane.queue = this;
+    lane.period = period;
+    // The clock never goes back, so this deadline is the lane's latest; the max only guards a
+    // caller whose clock does.
+    const std::int64_t due = lane.tail ? std::max(now + period, lane.tail->due_) : now + period;
+    Append(lane, entry, due);
 }
 
 void TimerQueue::Cancel(Entry& entry) {
-    if (entry.queue_ == this) {
-        Remove(entry.heapIndex_);
+    if (entry.lane_ != nullptr && entry.lane_->queue == this) {
+        Unlink(entry);
     }
 }
 
@@ -37,47 +40,104 @@ std::optional<std::int64_t> TimerQueue::NextDue() const {
     if (heap_.empty()) {
         return std::nullopt;
     }
-    return heap_.front()->due_;
+    return heap_.front()->head->due_;
 }
 
 TimerQueue::Entry* TimerQueue::PopDue(std::int64_t now) {
-    if (heap_.empty() || heap_.front()->due_ > now) {
+    if (heap_.empty() || heap_.front()->head->due_ > now) {
         return nullptr;
     }
-    Entry* entry = heap_.front();
-    entry->due_ += entry->period_;
-    if (entry->due_ <= now) {
-        entry->due_ += ((now - entry->due_) / entry->period_ + 1) * entry->period_;
+    Lane& lane = *heap_.front();
+    Entry* entry = lane.head;
+    std::int64_t due = entry->due_ + lane.period;
+    if (due <= now) {
+        due += ((now - due) / lane.period + 1) * lane.period;
     }
-    entry->order_ = nextOrder_++;
-    SiftDown(0);
+    if (entry->next_ == nullptr) {
+        // Alone in its lane: the lane stays, with this entry at a later deadline.
+        entry->due_ = due;
+        entry->order_ = nextOrder_++;
+        SiftDown(lane.heapIndex);
+        return entry;
+    }
+    lane.head = entry->next_;
+    lane.head->previous_ = nullptr;
+    --size_;
+    Append(lane, *entry, std::max(due, lane.tail->due_));
+    SiftDown(lane.heapIndex);
     return entry;
 }
 
-bool TimerQueue::Earlier(const Entry* a, const Entry* b) {
-    return a->due_ != b->due_ ? a->due_ < b->due_ : a->order_ < b->order_;
+void TimerQueue::Append(Lane& lane, Entry& entry, std::int64_t due) {
+    entry.lane_ = &lane;
+    entry.due_ = due;
+    entry.order_ = nextOrder_++;
+    entry.next_ = nullptr;
+    entry.previous_ = lane.tail;
+    ++size_;
+    if (lane.tail != nullptr) {
+        lane.tail->next_ = &entry;
+        lane.tail = &entry;
+        return;
+    }
+    lane.head = lane.tail = &entry;
+    heap_.push_back(&lane);
+    lane.heapIndex = heap_.size() - 1;
+    SiftUp(lane.heapIndex);
 }
 
-void TimerQueue::Place(std::size_t index, Entry* entry) {
-    heap_[index] = entry;
-    entry->heapIndex_ = index;
+void TimerQueue::Unlink(Entry& entry) {
+    Lane& lane = *entry.lane_;
+    entry.lane_ = nullptr;
+    --size_;
+    (entry.previous_ ? entry.previous_->next_ : lane.head) = entry.next_;
+    (entry.next_ ? entry.next_->previous_ : lane.tail) = entry.previous_;
+    const bool wasHead = entry.previous_ == nullptr;
+    entry.previous_ = entry.next_ = nullptr;
+    if (!wasHead) {
+        return;
+    }
+    const std::size_t index = lane.heapIndex;
+    if (lane.head != nullptr) {
+        SiftDown(index);
+        return;
+    }
+    Lane* last = heap_.back();
+    heap_.pop_back();
+    if (index < heap_.size()) {
+        Place(index, last);
+        SiftDown(index);
+        SiftUp(last->heapIndex);
+    }
+    lanes_.erase(lane.period);
+}
+
+bool TimerQueue::Earlier(const Lane* a, const Lane* b) {
+    const Entry* x = a->head;
+    const Entry* y = b->head;
+    return x->due_ != y->due_ ? x->due_ < y->due_ : x->order_ < y->order_;
+}
+
+void TimerQueue::Place(std::size_t index, Lane* lane) {
+    heap_[index] = lane;
+    lane->heapIndex = index;
 }
 
 void TimerQueue::SiftUp(std::size_t index) {
-    Entry* entry = heap_[index];
+    Lane* lane = heap_[index];
     while (index > 0) {
         const std::size_t parent = (index - 1) / 2;
-        if (!Earlier(entry, heap_[parent])) {
+        if (!Earlier(lane, heap_[parent])) {
             break;
         }
         Place(index, heap_[parent]);
         index = parent;
     }
-    Place(index, entry);
+    Place(index, lane);
 }
 
 void TimerQueue::SiftDown(std::size_t index) {
-    Entry* entry = heap_[index];
+    Lane* lane = heap_[index];
     const std::size_t size = heap_.size();
     for (;;) {
         std::size_t child = 2 * index + 1;
@@ -87,25 +147,13 @@ void TimerQueue::SiftDown(std::size_t index) {
         if (child + 1 < size && Earlier(heap_[child + 1], heap_[child])) {
             ++child;
         }
-        if (!Earlier(heap_[child], entry)) {
+        if (!Earlier(heap_[child], lane)) {
             break;
         }
         Place(index, heap_[child]);
         index = child;
     }
-    Place(index, entry);
-}
-
-void TimerQueue::Remove(std::size_t index) {
-    Entry* removed = heap_[index];
-    removed->queue_ = nullptr;
-    Entry* last = heap_.back();
-    heap_.pop_back();
-    if (index < heap_.size()) {
-        Place(index, last);
-        SiftDown(index);
-        SiftUp(last->heapIndex_);
-    }
+    Place(index, lane);
 }
 
 } // namespace vigrel

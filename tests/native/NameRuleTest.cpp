@@ -15,15 +15,20 @@ TEST(IsValidName, AcceptsOnlyAsciiLettersAndDigits) {
     }
 }
 
-TEST(SameMonitorName, IgnoresAsciiCaseOnly) {
-    EXPECT_TRUE(SameMonitorName("Mon1", "MON1"));
-    EXPECT_TRUE(SameMonitorName("", ""));
-    EXPECT_FALSE(SameMonitorName("Mon1", "Mon"));
-    EXPECT_FALSE(SameMonitorName("Mon1", "Mon2"));
+TEST(MonitorNameKey, IgnoresAsciiCaseOnly) {
+    const auto same = [](const char* a, const char* b) {
+        return MonitorNameKey(a) == MonitorNameKey(b);
+    };
+    EXPECT_TRUE(same("Mon1", "MON1"));
+    EXPECT_TRUE(same("", ""));
+    EXPECT_FALSE(same("Mon1", "Mon"));
+    EXPECT_FALSE(same("Mon1", "Mon2"));
     // '@' and '`' sit next to the letters: they are not case variants of anything.
-    EXPECT_FALSE(SameMonitorName("@", "`"));
+    EXPECT_FALSE(same("@", "`"));
+    EXPECT_EQ(MonitorNameKey("az@`[{"), "AZ@`[{");
     // Cyrillic letters compare as bytes: lower and upper case differ.
-    EXPECT_FALSE(SameMonitorName("\xe0", "\xc0"));
+    EXPECT_FALSE(same("\xe0", "\xc0"));
+    EXPECT_EQ(MonitorNameKey("\xe0\xff"), "\xe0\xff");
 }
 
 } // namespace

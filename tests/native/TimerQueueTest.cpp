@@ -92,5 +92,85 @@ TEST(TimerQueue, OutlivedQueueLeavesEntriesUnscheduled) {
     EXPECT_FALSE(t.Scheduled());
 }
 
+TEST(TimerQueue, TimersOfOneIntervalFireInTheOrderTheyStarted) {
+    TimerQueue queue;
+    std::vector<std::unique_ptr<Tracked>> timers;
+    for (int i = 0; i < 5; ++i) {
+        timers.push_back(std::make_unique<Tracked>());
+        timers.back()->id = i;
+        queue.Schedule(*timers.back(), 50, 10 * i); // deadlines 50, 60, ..., 90
+    }
+    EXPECT_EQ(RunDue(queue, 75), std::vector<int>({0, 1, 2}));
+    EXPECT_EQ(RunDue(queue, 200), std::vector<int>({3, 4, 0, 1, 2}));
+    // Each moves to its first deadline after 200: 3 to 230, 4 to 240, 0 to 250; those of 1 and
+    // 2 (210, 220) would come before 0's, so they wait for 250 behind it.
+    EXPECT_EQ(timers[3]->Due(), 230);
+    EXPECT_EQ(timers[4]->Due(), 240);
+    EXPECT_EQ(timers[0]->Due(), 250);
+    EXPECT_EQ(timers[2]->Due(), 250);
+}
+
+TEST(TimerQueue, LateTimerNeverOvertakesOneOfItsIntervalAlreadyWaiting) {
+    TimerQueue queue;
+    Tracked a, b;
+    a.id = 1;
+    b.id = 2;
+    queue.Schedule(a, 50, 0);  // 50
+    queue.Schedule(b, 50, 10); // 60
+    // At 105 a moves to 150 (100 has passed) and b's own next deadline, 110, would come before
+    // it: b waits for 150 too, behind a.
+    EXPECT_EQ(RunDue(queue, 105), std::vector<int>({1, 2}));
+    EXPECT_EQ(a.Due(), 150);
+    EXPECT_EQ(b.Due(), 150);
+    EXPECT_EQ(RunDue(queue, 150), std::vector<int>({1, 2}));
+}
+
+TEST(TimerQueue, CancelAtTheHeadInTheMiddleAndAtTheTailOfALane) {
+    TimerQueue queue;
+    std::vector<std::unique_ptr<Tracked>> timers;
+    for (int i = 0; i < 6; ++i) {
+        timers.push_back(std::make_unique<Tracked>());
+        timers.back()->id = i;
+        queue.Schedule(*timers.back(), 50, i);
+    }
+    for (const int i : {0, 3, 5}) {
+        queue.Cancel(*timers[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(*queue.NextDue(), 51);
+    EXPECT_EQ(RunDue(queue, 60), std::vector<int>({1, 2, 4}));
+    for (const int i : {1, 2, 4}) {
+        queue.Cancel(*timers[static_cast<std::size_t>(i)]);
+    }
+    EXPECT_EQ(queue.Size(), 0u);
+    EXPECT_FALSE(queue.NextDue());
+    queue.Schedule(*timers[5], 50, 100);
+    EXPECT_EQ(RunDue(queue, 150), std::vector<int>({5}));
+}
+
+TEST(TimerQueue, LanesOfDifferentIntervalsInterleaveByDeadline) {
+    TimerQueue queue;
+    std::vector<std::unique_ptr<Tracked>> timers;
+    const std::int64_t periods[] = {30, 50, 70};
+    for (int i = 0; i < 12; ++i) {
+        timers.push_back(std::make_unique<Tracked>());
+        timers.back()->id = i;
+        queue.Schedule(*timers.back(), periods[i % 3], i);
+    }
+    // Popped exactly at each deadline over 2,100 time units: the deadlines never go back and
+    // every timer fires once per period.
+    std::vector<int> fired(timers.size());
+    std::int64_t last = 0;
+    while (*queue.NextDue() <= 2100) {
+        const std::int64_t now = *queue.NextDue();
+        ASSERT_GE(now, last);
+        last = now;
+        ++fired[static_cast<std::size_t>(static_cast<Tracked*>(queue.PopDue(now))->id)];
+    }
+    for (int i = 0; i < 12; ++i) {
+        const std::int64_t period = periods[i % 3];
+        EXPECT_EQ(fired[static_cast<std::size_t>(i)], (2100 - i) / period) << i;
+    }
+}
+
 } // namespace
 } // namespace vigrel

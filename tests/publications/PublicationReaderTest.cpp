@@ -52,7 +52,13 @@ TEST(PublicationReaderTest, GivesOneErrorLineForEachKindOfBadInput) {
         {"Wait 600001", "t.pub:1: error: Wait needs a number of milliseconds from 0 to 600000, "
                         "not \"600001\""},
         {"Wait", "t.pub:1: error: Wait takes a number of milliseconds, not 0 arguments"},
-        {"Add [C], x", "t.pub:1: error: Add needs a whole number, not \"x\""},
+        {"Add [C], x", "t.pub:1: error: Add needs a whole number from -2147483647 to "
+                       "2147483647, not \"x\""},
+        {"Add [C], 2147483648", "t.pub:1: error: Add needs a whole number from -2147483647 to "
+                                "2147483647, not \"2147483648\""},
+        {"Wait 000000000000000000600001", "t.pub:1: error: Wait needs a number of milliseconds "
+                                          "from 0 to 600000, not "
+                                          "\"000000000000000000600001\""},
         {"Message two", "t.pub:1: error: Message needs a message code, not \"two\""},
         {"Action", "t.pub:1: error: Action takes an action number and up to 7 slots, not 0 "
                    "arguments"},
@@ -113,6 +119,38 @@ TEST(PublicationReaderTest, SplitsArgumentsWithQuotesBlanksAndEmptyOnes) {
         ASSERT_EQ(publication.main.size(), 1u) << c.line;
         EXPECT_EQ(publication.main[0].args, c.args) << c.line;
     }
+}
+
+TEST(PublicationReaderTest, ReadsLeadingZerosAndEveryKindOfLineEnd) {
+    struct Case {
+        std::string text;
+        std::vector<std::int64_t> numbers; // of the main part's statements, in order
+        std::vector<int> lines;
+    };
+    const Case cases[] = {
+        {"Wait 0100", {100}, {1}},
+        {"Wait 0000000000000000000000000250", {250}, {1}},
+        {"Wait 0", {0}, {1}},
+        {"Add [C], -0007", {-7}, {1}},
+        {"Wait 1\rWait 2\r\rWait 3", {1, 2, 3}, {1, 2, 4}},
+        {"Wait 1\r\nWait 2\nWait 3\rWait 4\r\n", {1, 2, 3, 4}, {1, 2, 3, 4}},
+        {"Sub A\rEndSub\rWait 5", {5}, {3}},
+    };
+    for (const Case& c : cases) {
+        const Publication publication = Read(c.text);
+        std::vector<std::int64_t> numbers;
+        std::vector<int> lines;
+        for (const Statement& s : publication.main) {
+            numbers.push_back(s.number);
+            lines.push_back(s.line);
+        }
+        EXPECT_EQ(numbers, c.numbers) << c.text;
+        EXPECT_EQ(lines, c.lines) << c.text;
+    }
+    std::string error;
+    EXPECT_FALSE(ReadPublication("Wait 1\rWait x", "t.pub", error));
+    EXPECT_EQ(error, "t.pub:2: error: Wait needs a number of milliseconds from 0 to 600000, not "
+                     "\"x\"");
 }
 
 TEST(PublicationReaderTest, ReadsStructureNumbersAndLineNumbers) {

@@ -1,6 +1,8 @@
 // Monitors of the real DLL: creation, firing on the host's message loop, replacement, re-entry.
 #include "TestHost.h"
 
+#include <windows.h>
+
 namespace vigrel::test {
 namespace {
 
@@ -127,6 +129,28 @@ TEST_F(MonitorTest, ComparesValuesByClassUnderTheUserLocale) {
     }
 }
 
+// A host thread whose locale differs from the user's: the separator follows the user's locale,
+// like the text comparisons.
+TEST_F(MonitorTest, SeparatorComesFromTheUserLocaleWhateverTheThreadLocale) {
+    host->Unload(true);
+    const bool comma = LocaleSeparator() == ',';
+    const LCID thread = GetThreadLocale();
+    const LANGID other = comma ? MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)
+                               : MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
+    ASSERT_TRUE(SetThreadLocale(MAKELCID(other, SORT_DEFAULT)));
+    std::string error;
+    const bool loaded = host->Load(PlugInPath(), error);
+    SetThreadLocale(thread);
+    ASSERT_TRUE(loaded) << error;
+    host->Start();
+    host->SetVariable("V", "7");
+    ASSERT_TRUE(Create("Comma", "V", "=", "7,0", "OnComma", "false", "true"));
+    ASSERT_TRUE(Create("Point", "V", "=", "7.0", "OnPoint", "false", "true"));
+    host->PassTime(150);
+    EXPECT_EQ(Count("script GoSub \"OnComma\""), comma ? 1u : 0u);
+    EXPECT_EQ(Count("script GoSub \"OnPoint\""), comma ? 0u : 1u);
+}
+
 TEST_F(MonitorTest, ReportsFromTheSameNameForEachBadArgument) {
     struct Case {
         std::vector<const char*> args;
@@ -203,6 +227,25 @@ TEST_P(ReentryTest, SubroutineThatPumpsMessagesSeesItsOwnMonitorTickAgain) {
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Nested", "true", "true"));
     host->PassTime(200);
     EXPECT_EQ(deepest, GetParam() == tshost::ScriptMode::Synchronous ? 2 : 1);
+}
+
+// A host that queues GoSub lines, with a subroutine that takes longer than a tick: every run
+// leaves a new line queued, and the host's wait still ends at its deadline.
+TEST_F(MonitorTest, QueuedHostWaitEndsAtItsDeadlineWhileTheQueueStaysFull) {
+    host->scriptMode = tshost::ScriptMode::Queued;
+    int runs = 0;
+    host->onScriptLine = [&](const std::string&) {
+        ++runs;
+        host->PassTime(60);
+    };
+    ASSERT_TRUE(Create("Busy", "V", "=", "", "Busy", "true", "true"));
+    const DWORD start = GetTickCount();
+    host->PassTime(300);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_LT(elapsed, 1000u);
+    EXPECT_GE(runs, 2);
+    EXPECT_GE(host->DropQueuedScripts(), 1u);
+    EXPECT_EQ(host->DropQueuedScripts(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothHostBehaviours, ReentryTest,

@@ -16,7 +16,7 @@ std::string PlugInPath() {
 
 char LocaleSeparator() {
     char buffer[8] = {};
-    GetLocaleInfoA(GetThreadLocale(), LOCALE_SDECIMAL, buffer, sizeof buffer);
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer);
     return buffer[0] != '\0' ? buffer[0] : '.';
 }
 

@@ -16,7 +16,7 @@ namespace vigrel::test {
 using Slots = std::vector<std::optional<std::string>>;
 
 std::string PlugInPath();
-// The decimal separator of this process's locale, as the plug-in reads it.
+// The decimal separator of the user's default locale, as the plug-in reads it.
 char LocaleSeparator();
 
 class PlugInTest : public ::testing::Test {

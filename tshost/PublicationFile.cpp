@@ -1,0 +1,101 @@
+#include "tshost/PublicationFile.h"
+
+#include "tshost/Codepage.h"
+#include "tshost/SystemMessage.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string_view>
+
+namespace vigrel::tshost {
+namespace {
+
+// CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9 and the console's two names are devices in
+// every folder and with any extension: opening one reads a device, or waits on it for ever.
+bool IsDeviceName(std::wstring_view path) {
+    const std::size_t slash = path.find_last_of(L"\\/:");
+    std::wstring_view name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+    name = name.substr(0, name.find(L'.'));
+    while (!name.empty() && name.back() == L' ') {
+        name.remove_suffix(1);
+    }
+    std::wstring upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; });
+    static constexpr std::array<std::wstring_view, 6> plain{L"CON", L"PRN",    L"AUX",
+                                                            L"NUL", L"CONIN$", L"CONOUT$"};
+    if (std::find(plain.begin(), plain.end(), upper) != plain.end()) {
+        return true;
+    }
+    return upper.size() == 4 && (upper.starts_with(L"COM") || upper.starts_with(L"LPT")) &&
+           ((upper[3] >= L'0' && upper[3] <= L'9') || upper[3] == L'\u00B9' ||
+            upper[3] == L'\u00B2' || upper[3] == L'\u00B3');
+}
+
+std::string Reason(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return "no such file";
+    case ERROR_ACCESS_DENIED:
+        return "no permission to read it";
+    default:
+        return SystemError(code);
+    }
+}
+
+struct HandleClose {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, HandleClose>;
+
+} // namespace
+
+bool ReadPublicationFile(const std::string& path, std::string& text, std::string& reason) {
+    const std::wstring wide = Utf8ToWide(path);
+    if (IsDeviceName(wide)) {
+        reason = "the name is a device's, not a file's";
+        return false;
+    }
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        reason = Reason(GetLastError());
+        return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        reason = "it is a folder, not a file";
+        return false;
+    }
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        reason = Reason(GetLastError());
+        return false;
+    }
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+        reason = "it is not a regular file";
+        return false;
+    }
+    std::string read;
+    char buffer[65536];
+    DWORD got = 0;
+    for (;;) {
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+            reason = Reason(GetLastError());
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        read.append(buffer, got);
+    }
+    text = std::move(read);
+    return true;
+}
+
+} // namespace vigrel::tshost
