@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace vigrel {
@@ -137,6 +139,33 @@ TEST(PixelArt, RefusesEveryMistakeNamingItsLine) {
             EXPECT_EQ(error.Line(), c.line) << c.text << error.what();
             const std::string expected = "line " + std::to_string(c.line) + ": " + c.message;
             EXPECT_EQ(std::string(error.what()).rfind(expected, 0), 0u) << error.what();
+        }
+    }
+}
+
+// The dialog's drawings: their sizes and depths, and the glyphs' transparent colour in their
+// bottom-left pixel.
+TEST(PixelArt, TheDialogsDrawingsHaveTheirSizesAndDepths) {
+    const struct {
+        const char* file;
+        int width;
+        int height;
+        int depth;
+    } drawings[] = {
+        {"Page2.pix", 29, 36, 8},
+        {"KnVariable.pix", 26, 24, 24},
+        {"KnSubroutine.pix", 26, 24, 24},
+    };
+    for (const auto& d : drawings) {
+        std::ifstream in(std::string(VIGREL_SOURCE_DIR) + "/editor/pictures/" + d.file);
+        ASSERT_TRUE(in) << d.file;
+        const PixelArt art = ParsePixelArt(
+            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+        EXPECT_EQ(art.width, d.width) << d.file;
+        EXPECT_EQ(art.height, d.height) << d.file;
+        EXPECT_EQ(art.depth, d.depth) << d.file;
+        if (d.depth == 24) {
+            EXPECT_EQ(art.Image().At(0, d.height - 1), (Rgb{0xF0, 0xF0, 0xF0})) << d.file;
         }
     }
 }
