@@ -568,6 +568,13 @@ FormObject ParseForm(std::string_view text) {
     return Parser(text).Parse();
 }
 
+std::string WriteFormValue(const FormValue& value, int depth) {
+    std::string out;
+    WriteValue(out, value, depth + 1);
+    out.pop_back();
+    return out;
+}
+
 std::string WriteForm(const FormObject& form) {
     std::string out;
     WriteObject(out, form, 0);

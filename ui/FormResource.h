@@ -76,4 +76,9 @@ FormObject ParseForm(std::string_view text);
 // std::invalid_argument for a name or identifier that the format cannot hold.
 std::string WriteForm(const FormObject& form);
 
+// The canonical text of `value` as it follows "Name = " on a property line of an object nested
+// `depth` levels below the root (0 for the root's own properties), without the line end: long
+// binary data is broken into blocks indented for that place.
+std::string WriteFormValue(const FormValue& value, int depth);
+
 } // namespace vigrel
