@@ -1,0 +1,100 @@
+#include "components/LinkLabel.h"
+
+#include "ui/Errors.h"
+#include "ui/Form.h"
+#include "ui/Published.h"
+#include "ui/WideText.h"
+
+#include <shellapi.h>
+
+#include <array>
+#include <string_view>
+
+namespace vigrel {
+namespace {
+
+constexpr std::array<std::string_view, 9> Prefixes = {
+    "file://", "ftp://", "gopher://", "http://", "https://", "mailto:", "news:", "telnet:", "wais:",
+};
+
+TShellExecute& ShellCall() {
+    static TShellExecute call = &ShellExecuteA;
+    return call;
+}
+
+// The reader creates a label owned by, and so placed on, the resource's root.
+TComponent& CreateOnOwner(TComponent& owner) {
+    return owner.CreateComponent<TLinkLabel>(&owner);
+}
+
+} // namespace
+
+TShellExecute ReplaceLinkShellExecute(TShellExecute call) {
+    const TShellExecute previous = ShellCall();
+    ShellCall() = call != nullptr ? call : &ShellExecuteA;
+    return previous;
+}
+
+TLinkLabel::TLinkLabel(TComponent* owner) {
+    if (owner != nullptr) {
+        auto* form = dynamic_cast<TForm*>(owner);
+        if (form == nullptr) {
+            throw EInvalidCast("a link label is placed on its owner, which must be a form: " +
+                               owner->Name() + " is a " + owner->ClassType().Name());
+        }
+        SetParent(form);
+    }
+    // The press opens the link and is over: nothing waits for the release.
+    SetCapturesMouse(false);
+    Font().SetStyle(fsUnderline);
+    Font().SetColor(clBlue);
+    SetCursor(TCursor::crHandPoint);
+    SetCaption("");
+}
+
+const ClassInfo& TLinkLabel::StaticClass() {
+    static const ClassInfo described =
+        ClassBuilder<TLinkLabel>("TLinkLabel", TLabel::StaticClass())
+            .Default("Cursor", static_cast<std::int64_t>(TCursor::crHandPoint))
+            .Enumeration("LinkType", &TLinkLabel::LinkType, &TLinkLabel::SetLinkType,
+                         tLinkType::lthttp,
+                         {"ltfile", "ltftp", "ltgopher", "lthttp", "lthttps", "ltmailto", "ltnews",
+                          "lttelnet", "ltwais"})
+            .Text("HyperLink", &TLinkLabel::HyperLink, &TLinkLabel::SetHyperLink);
+    // A label is made knowing its owner, so the class gets a factory that passes it.
+    static const ClassInfo info(described.Name(), described.Base(), described.Properties(),
+                                &CreateOnOwner);
+    return info;
+}
+
+void TLinkLabel::SetLinkType(tLinkType linkType) {
+    // The caption never shows the prefix: nothing to repaint.
+    linkType_ = linkType;
+}
+
+void TLinkLabel::SetHyperLink(std::string hyperLink) {
+    hyperLink_ = std::move(hyperLink);
+    if (Caption().empty()) {
+        SetCaption(hyperLink_);
+    }
+}
+
+void TLinkLabel::OpenLink() {
+    std::string address(Prefixes.at(static_cast<std::size_t>(linkType_)));
+    address += hyperLink_;
+    const std::string ansi = FromWide(ToWide(address), CP_ACP);
+    TWinControl* parent = Parent();
+    const HWND window = parent != nullptr && parent->HandleAllocated() ? parent->Handle() : nullptr;
+    ShellCall()(window, "Open", ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TLinkLabel::WndProc(TMessage& message) {
+    if (message.Msg == WM_LBUTTONDOWN) {
+        OpenLink();
+        message.Result = 0;
+        return;
+    }
+    TLabel::WndProc(message);
+}
+
+} // namespace vigrel
