@@ -12,11 +12,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=-all,err+module
 
 make_prefix() {
-    [ -f "$WINEPREFIX/.vigrel-ready-v2" ] && return 0
+    [ -f "$WINEPREFIX/.vigrel-ready-v3" ] && return 0
     mkdir -p "$WINEPREFIX"
     (
         flock 9
-        [ -f "$WINEPREFIX/.vigrel-ready-v2" ] && exit 0
+        [ -f "$WINEPREFIX/.vigrel-ready-v3" ] && exit 0
         wine wineboot --init </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             </dev/null >/dev/null 2>&1
@@ -25,7 +25,7 @@ make_prefix() {
         fonts="$WINEPREFIX/drive_c/windows/Fonts"
         mkdir -p "$fonts" && cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null
         wineserver -w
-        touch "$WINEPREFIX/.vigrel-ready-v2"
+        touch "$WINEPREFIX/.vigrel-ready-v3"
     ) 9>"$WINEPREFIX.lock"
 }
 

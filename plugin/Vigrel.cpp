@@ -1,5 +1,6 @@
 #include "plugin/Vigrel.h"
 
+#include "editor/EditMonitor.h"
 #include "monitor/Monitor.h"
 #include "monitor/WinLocale.h"
 #include "tessary/PlugInUtils.h"
@@ -91,6 +92,21 @@ extern "C" TsBool TS_CALL tsExecAction(std::int32_t number, HostStringPtr* args)
     try {
         return CreateMonitor(CopyArguments(args)) ? TsTrue : TsFalse;
     } catch (...) {
+        return TsFalse;
+    }
+}
+
+extern "C" TsBool TS_CALL tsEditAction(std::int32_t number, HostStringPtr* args) {
+    if (number != MonitorActionNumber || args == nullptr) {
+        return TsFalse;
+    }
+    try {
+        return EditMonitorAction(args[0], args[1], args[2], args[3], args[4], args[5], args[6])
+                   ? TsTrue
+                   : TsFalse;
+    } catch (...) {
+        // The dialog and its temporary strings are gone by now; slots already written keep
+        // their new blocks. The host only learns that nothing was confirmed.
         return TsFalse;
     }
 }

@@ -13,5 +13,6 @@ void TS_CALL tsInitPlugIn(std::uint32_t initValue, vigrel::HostStringPtr* title,
 void TS_CALL tsRegisterScriptProcessor(vigrel::THostScriptProcessor scriptProcessor);
 void TS_CALL tsRegisterInterfaceAccess(vigrel::THostInterfaceAccess interfaceAccess);
 vigrel::TsBool TS_CALL tsExecAction(std::int32_t number, vigrel::HostStringPtr* args);
+vigrel::TsBool TS_CALL tsEditAction(std::int32_t number, vigrel::HostStringPtr* args);
 void TS_CALL tsMessage(std::int32_t code);
 }

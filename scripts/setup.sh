@@ -15,9 +15,11 @@ command -v clang++ >/dev/null || missing+=(clang)
 [ -d /usr/src/googletest/googletest ] || missing+=(googletest)
 [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
 command -v Xvfb >/dev/null || missing+=(xvfb xauth)
-command -v convert >/dev/null || missing+=(imagemagick)
+command -v import >/dev/null || missing+=(imagemagick)
 [ -f /usr/share/i18n/SUPPORTED ] || missing+=(locales)
 command -v wine >/dev/null || missing+=(wine)
+# Wine's own fonts (MS Sans Serif, Marlett for the caption buttons): the dialog is laid out for them.
+[ -f /usr/share/wine/fonts/ms_sans_serif.ttf ] || missing+=(fonts-wine)
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
 
 if [ ${#missing[@]} -gt 0 ]; then

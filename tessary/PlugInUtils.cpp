@@ -16,13 +16,15 @@ void* HostRegistrationValue = nullptr;
 std::uint32_t HostInitValue = 0;
 
 void SetHostString(HostStringPtr& str, std::string_view text) {
-    FreeHostString(str);
+    // The new block is made before the old one goes, so a failed allocation leaves `str` as it
+    // was instead of null.
     auto* block = static_cast<char*>(GlobalAlloc(0, text.size() + 1));
     if (block == nullptr) {
         throw std::bad_alloc(); // caught at the entry point; never write through null
     }
     std::memcpy(block, text.data(), text.size());
     block[text.size()] = '\0';
+    FreeHostString(str);
     str = block;
 }
 

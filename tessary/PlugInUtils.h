@@ -42,6 +42,12 @@ public:
     // passed as a callback's out-parameter; the block the callback leaves there is owned.
     HostStringPtr* Receive();
 
+    // Replaces the block held with a new one holding `text`.
+    void Assign(std::string_view text) { SetHostString(block_, text); }
+    // The address of the pointer held, for a callback that may replace the block (releasing the
+    // old one itself); whatever block is there afterwards is owned.
+    HostStringPtr* Address() { return &block_; }
+
     const char* Get() const { return block_; }
     // The text; null reads as empty.
     std::string Text() const { return HostText(block_); }

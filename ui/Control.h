@@ -87,7 +87,8 @@ public:
     // are repainted.
     virtual void SetBounds(int left, int top, int width, int height);
     RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
-    RECT ClientRect() const { return {0, 0, width_, height_}; }
+    // The area the control draws in, in its own coordinates.
+    virtual RECT ClientRect() const { return {0, 0, width_, height_}; }
 
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool visible);

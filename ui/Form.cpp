@@ -187,6 +187,14 @@ void TForm::CreateParams(TCreateParams& params) {
     params.WndParent = ParentWindow();
 }
 
+void TForm::CreateWnd() {
+    TWinControl::CreateWnd();
+    // The frame, the client size and the centring decided where the window is: the bounds follow.
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    SetBounds(window.left, window.top, window.right - window.left, window.bottom - window.top);
+}
+
 void TForm::SetVisible(bool visible) {
     if (visible == Visible()) {
         return;

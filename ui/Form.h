@@ -72,6 +72,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
     void WndProc(TMessage& message) override;
     void ChildFocused(TWinControl& control) override;
     void Notification(TComponent& component, TOperation operation) override;

@@ -247,6 +247,14 @@ void TWinControl::Repaint() {
     }
 }
 
+RECT TWinControl::ClientRect() const {
+    RECT client = TControl::ClientRect();
+    if (handle_ != nullptr) {
+        GetClientRect(handle_, &client);
+    }
+    return client;
+}
+
 void TWinControl::InvalidateArea(const RECT& rect, bool erase) {
     if (handle_ != nullptr) {
         InvalidateRect(handle_, &rect, erase ? TRUE : FALSE);

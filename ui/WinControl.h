@@ -77,6 +77,8 @@ public:
     virtual void InvalidateArea(const RECT& rect, bool erase);
     // Repaints the whole window and its frame at once, children included.
     void Repaint();
+    // The window's client area once it exists (inside its frame), else the bounds' size.
+    RECT ClientRect() const override;
 
     std::size_t ControlCount() const { return controls_.size(); }
     // The controls in creation order, windowed ones included.

@@ -203,6 +203,20 @@ TEST_F(FormTest, MakesTheSystemsOwnWindowsAtTheirPlaces) {
               0);
 }
 
+TEST_F(FormTest, TakesItsBoundsFromTheFrameAndPaintsTheWholeClientArea) {
+    const HWND window = form.Handle();
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(form.Left(), outer.left);
+    EXPECT_EQ(form.Width(), outer.right - outer.left);
+    EXPECT_EQ(form.ClientRect().right, 300);
+    Surface surface(300, 200, clBlack);
+    form.PaintTo(surface.DC());
+    for (const POINT p : {POINT{0, 0}, POINT{299, 199}, POINT{5, 100}}) {
+        EXPECT_EQ(surface.Pixel(p.x, p.y), GetSysColor(COLOR_BTNFACE)) << p.x << "," << p.y;
+    }
+}
+
 TEST_F(FormTest, RussianTextsShowAndReadBackInEveryLocale) {
     form.Handle();
     EXPECT_EQ(WindowTextW(form.Handle()), L"Проба");

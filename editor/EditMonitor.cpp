@@ -1,0 +1,204 @@
+#include "editor/EditMonitor.h"
+
+#include "components/Gradient.h"
+#include "components/LinkLabel.h"
+#include "components/VistaAltFixUnit.h"
+#include "monitor/NameRule.h"
+#include "tessary/PlugInUtils.h"
+#include "ui/Button.h"
+#include "ui/ComboBox.h"
+#include "ui/Dialogs.h"
+#include "ui/Edit.h"
+#include "ui/FormLoader.h"
+#include "ui/Image.h"
+#include "ui/Label.h"
+#include "ui/Panel.h"
+#include "ui/Resources.h"
+#include "ui/SpeedButton.h"
+#include "ui/WideText.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vigrel {
+
+TFormMonitorProperties* FormMonitorProperties = nullptr;
+
+namespace {
+
+const ClassRegistry& DialogClasses() {
+    static const ClassRegistry classes{
+        &TFormMonitorProperties::StaticClass(),
+        &TLabel::StaticClass(),
+        &TLinkLabel::StaticClass(),
+        &TGradient::StaticClass(),
+        &TImage::StaticClass(),
+        &TPanel::StaticClass(),
+        &TSpeedButton::StaticClass(),
+        &TLabeledEdit::StaticClass(),
+        &TComboBox::StaticClass(),
+        &TRadioButton::StaticClass(),
+        &TButton::StaticClass(),
+        &TVistaAltFix::StaticClass(),
+    };
+    return classes;
+}
+
+template <class T> T& Control(const TComponent& form, const char* name) {
+    if (auto* control = dynamic_cast<T*>(form.FindComponent(name))) {
+        return *control;
+    }
+    throw std::logic_error(std::string("the dialog's resource has no ") + name);
+}
+
+// The texts of the dialog's own messages, as the author sees them.
+std::string Message(const wchar_t* text) {
+    return FromWide(text);
+}
+
+// A host string (the ANSI code page) shown in a field, and the bytes it came from: a field that
+// still shows exactly that text goes back as those bytes, even where the code page has bytes that
+// do not survive a conversion to Unicode and back.
+struct FieldText {
+    std::string bytes;
+    std::string shown; // UTF-8
+
+    explicit FieldText(const char* host)
+        : bytes(HostText(host)), shown(FromWide(ToWide(bytes, CP_ACP))) {}
+
+    std::string WriteBack(const std::string& now) const {
+        return now == shown ? bytes : FromWide(ToWide(now), CP_ACP);
+    }
+};
+
+// The host string a field's text makes.
+std::string HostBytes(const TLabeledEdit& field) {
+    return FromWide(ToWide(field.Text()), CP_ACP);
+}
+
+} // namespace
+
+TFormMonitorProperties::ResourceRead::ResourceRead(TFormMonitorProperties& form) {
+    ReadComponentResource(form, ModuleResourceData(L"EDITMONITOR"), DialogClasses());
+}
+
+TFormMonitorProperties::TFormMonitorProperties()
+    : resourceRead_(*this), LEdit1(Control<TLabeledEdit>(*this, "LEdit1")),
+      LEdit2(Control<TLabeledEdit>(*this, "LEdit2")),
+      LEdit3(Control<TLabeledEdit>(*this, "LEdit3")),
+      LEdit4(Control<TLabeledEdit>(*this, "LEdit4")),
+      ComboBox1(Control<TComboBox>(*this, "ComboBox1")),
+      ComboBox2(Control<TComboBox>(*this, "ComboBox2")),
+      RadioButton1(Control<TRadioButton>(*this, "RadioButton1")),
+      RadioButton2(Control<TRadioButton>(*this, "RadioButton2")),
+      Kn1(Control<TSpeedButton>(*this, "Kn1")), Kn2(Control<TSpeedButton>(*this, "Kn2")),
+      Kn3(Control<TSpeedButton>(*this, "Kn3")) {
+    Kn1.OnClick = [this](TComponent& sender) { Kn1Click(sender); };
+    Kn2.OnClick = [this](TComponent& sender) { Kn2Click(sender); };
+    Kn3.OnClick = [this](TComponent& sender) { Kn3Click(sender); };
+}
+
+const ClassInfo& TFormMonitorProperties::StaticClass() {
+    static const ClassInfo info =
+        ClassBuilder<TFormMonitorProperties>("TFormMonitorProperties", TForm::StaticClass());
+    return info;
+}
+
+void TFormMonitorProperties::PickVariable(TLabeledEdit& field) {
+    if (HostInterfaceAccess == nullptr) {
+        return;
+    }
+    HostString answer;
+    answer.Assign(HostBytes(field));
+    if (HostInterfaceAccess(RequestPickVariable, answer.Address()) != TsFalse) {
+        field.SetText(FromWide(ToWide(answer.Text(), CP_ACP)));
+    }
+}
+
+void TFormMonitorProperties::Kn1Click(TComponent&) {
+    PickVariable(LEdit2);
+}
+
+void TFormMonitorProperties::Kn2Click(TComponent&) {
+    PickVariable(LEdit3);
+}
+
+void TFormMonitorProperties::Kn3Click(TComponent&) {
+    if (HostInterfaceAccess == nullptr) {
+        return;
+    }
+    HostString answer;
+    answer.Assign(HostBytes(LEdit4));
+    std::string list;
+    if (HostInterfaceAccess(RequestSubroutineList, answer.Address()) != TsFalse) {
+        list = FromWide(ToWide(answer.Text(), CP_ACP));
+    }
+    if (list.empty()) {
+        ShowMessageBox(Message(L"Подпрограммы отсутствуют"), TMsgDlgType::mtInformation);
+    } else {
+        ShowMessageBox(Message(L"Список подпрограмм") + "\r\r" + list, TMsgDlgType::mtInformation);
+    }
+}
+
+bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringPtr& condition,
+                       HostStringPtr& comparison, HostStringPtr& subroutine,
+                       HostStringPtr& execution, HostStringPtr& start) {
+    // The dialog's modal run keeps the host's monitors ticking, and a subroutine they run may
+    // ask for the editor again: the one dialog there is stays the only one.
+    if (FormMonitorProperties != nullptr) {
+        return false;
+    }
+    auto dialog = std::make_unique<TFormMonitorProperties>();
+    struct Release {
+        ~Release() { FormMonitorProperties = nullptr; }
+    } release;
+    FormMonitorProperties = dialog.get();
+    TFormMonitorProperties& form = *dialog;
+    form.SetParentWindow(GetActiveWindow());
+    form.SetCaption("Action Properties");
+
+    const FieldText nameText(name);
+    const FieldText variableText(variable);
+    const FieldText comparisonText(comparison);
+    const FieldText subroutineText(subroutine);
+    form.LEdit1.SetText(nameText.shown);
+    form.LEdit2.SetText(variableText.shown);
+    const std::string conditionText = HostText(condition);
+    form.ComboBox1.SetItemIndex(conditionText == "<>" ? 1 : 0);
+    form.LEdit3.SetText(comparisonText.shown);
+    form.LEdit4.SetText(subroutineText.shown);
+    // The run time takes both modes in any letter case, so the dialog reads them so too: an
+    // action written "true" must not come back a one-shot monitor that never starts.
+    const auto isTrue = [](const char* mode) {
+        const std::string text = HostText(mode);
+        return text.size() == 4 && std::equal(text.begin(), text.end(), "true", [](char a, char b) {
+                   return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+               });
+    };
+    form.ComboBox2.SetItemIndex(isTrue(execution) ? 1 : 0);
+    if (isTrue(start)) {
+        form.RadioButton1.SetChecked(true);
+    } else {
+        form.RadioButton2.SetChecked(true);
+    }
+
+    if (form.ShowModal() != mrOk) {
+        return false;
+    }
+    if (!IsValidName(HostBytes(form.LEdit1))) {
+        ShowMessageBox(Message(L"Ошибка ввода имени создаваемого монитора.\n"
+                               L"Допускается ввод только латинских букв и цифр"),
+                       TMsgDlgType::mtError);
+    }
+    SetHostString(name, nameText.WriteBack(form.LEdit1.Text()));
+    SetHostString(variable, variableText.WriteBack(form.LEdit2.Text()));
+    const std::string shownCondition = form.ComboBox1.Text();
+    SetHostString(condition, shownCondition == form.ComboBox1.Items().at(1) ? "<>" : "=");
+    SetHostString(comparison, comparisonText.WriteBack(form.LEdit3.Text()));
+    SetHostString(subroutine, subroutineText.WriteBack(form.LEdit4.Text()));
+    SetHostString(execution, form.ComboBox2.Text());
+    SetHostString(start, form.RadioButton1.Checked() ? "True" : "False");
+    return true;
+}
+
+} // namespace vigrel

@@ -1,0 +1,63 @@
+// The "Action Properties" dialog that edits the seven arguments of a monitor action, and the
+// routine that runs it for the host.
+#pragma once
+
+#include "tessary/TessaryAbi.h"
+#include "ui/Form.h"
+
+namespace vigrel {
+
+class TButton;
+class TComboBox;
+class TLabeledEdit;
+class TRadioButton;
+class TSpeedButton;
+
+class TFormMonitorProperties : public TForm {
+    // Reads the form resource; declared first, so it runs before the members below that name
+    // the controls it makes.
+    struct ResourceRead {
+        explicit ResourceRead(TFormMonitorProperties& form);
+    } resourceRead_;
+
+public:
+    // Builds the dialog from its form resource, embedded in this module.
+    TFormMonitorProperties();
+
+    static const ClassInfo& StaticClass();
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    TLabeledEdit& LEdit1;       // monitor name
+    TLabeledEdit& LEdit2;       // watched variable
+    TLabeledEdit& LEdit3;       // comparison string
+    TLabeledEdit& LEdit4;       // subroutine
+    TComboBox& ComboBox1;       // condition
+    TComboBox& ComboBox2;       // execution mode
+    TRadioButton& RadioButton1; // starts with the monitor
+    TRadioButton& RadioButton2; // waits for a start command
+    TSpeedButton& Kn1;
+    TSpeedButton& Kn2;
+    TSpeedButton& Kn3;
+
+    // The picture buttons: the host picks a variable for the variable or the comparison field,
+    // or lists the publication's subroutines.
+    void Kn1Click(TComponent& sender);
+    void Kn2Click(TComponent& sender);
+    void Kn3Click(TComponent& sender);
+
+private:
+    void PickVariable(TLabeledEdit& field);
+};
+
+// The one dialog while EditMonitorAction runs, else null.
+extern TFormMonitorProperties* FormMonitorProperties;
+
+// Shows the dialog filled from the seven host strings (null reads as empty) and, when the author
+// confirms with OK, replaces all seven with new host strings of the fields' texts; true then.
+// Cancelled or closed, or called while the dialog is already open, it writes nothing and gives
+// false. The dialog is freed on every way out; a failure goes on to the caller.
+bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringPtr& condition,
+                       HostStringPtr& comparison, HostStringPtr& subroutine,
+                       HostStringPtr& execution, HostStringPtr& start);
+
+} // namespace vigrel
