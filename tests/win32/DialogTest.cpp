@@ -1,0 +1,790 @@
+// The "Action Properties" dialog of the real Vigrel.tsp, opened through tsEditAction by a small
+// host of the test's own on a virtual display, and driven from inside its modal run by a timer
+// of the test thread: what it shows, what it writes back, the keys, the picture buttons, the link
+// and the mends (modes read in any letter case, failures kept from the host, one dialog at a time).
+#include "TestHost.h"
+#include "tessary/TessaryAbi.h"
+#include "ui/WideText.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vigrel::test {
+namespace {
+
+template <class F> F Entry(HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Puts `replacement` in the module's import table in place of `function` of `dll` and gives the
+// old entry back, so a test sees (and fakes) the system calls the plug-in makes.
+void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+    const auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots =
+            reinterpret_cast<IMAGE_THUNK_DATA*>(const_cast<BYTE*>(base) + entry->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0) {
+                continue;
+            }
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0) {
+                DWORD protection;
+                VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
+                void* old = reinterpret_cast<void*>(slots->u1.Function);
+                slots->u1.Function = reinterpret_cast<DWORD_PTR>(replacement);
+                VirtualProtect(&slots->u1.Function, sizeof(void*), protection, &protection);
+                return old;
+            }
+        }
+    }
+    return nullptr;
+}
+
+char* Block(std::string_view text) {
+    auto* block = static_cast<char*>(GlobalAlloc(0, text.size() + 1));
+    std::memcpy(block, text.data(), text.size());
+    block[text.size()] = '\0';
+    return block;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+std::string Ansi(const std::wstring& text) {
+    return FromWide(text, CP_ACP);
+}
+
+// What the test's interface-access callback does; null answers false.
+std::function<TsBool(std::int32_t, HostStringPtr*)> interfaceAnswer;
+std::vector<std::int32_t> interfaceRequests;
+std::vector<std::string> interfaceTexts;
+int reads = 0;
+
+TsBool TS_CALL InterfaceAccess(std::int32_t request, HostStringPtr* value) {
+    interfaceRequests.push_back(request);
+    interfaceTexts.emplace_back(*value != nullptr ? *value : "(null)");
+    return interfaceAnswer ? interfaceAnswer(request, value) : TsFalse;
+}
+void TS_CALL GetVariable(const char*, HostStringPtr*) {
+    ++reads;
+}
+TsBool TS_CALL SetVariable(const char*, const char*) {
+    return TsTrue;
+}
+TsBool TS_CALL AddAction(std::int32_t, const char*, const char*, const std::uint8_t*, std::int32_t,
+                         std::int32_t) {
+    return TsTrue;
+}
+TsBool TS_CALL ScriptProcessor(const char*) {
+    return TsTrue;
+}
+
+// The steps a test runs inside the dialog's modal run, one per tick of a timer of this thread,
+// each given the dialog window once it is shown.
+std::vector<std::function<void(HWND)>> steps;
+std::size_t nextStep = 0;
+HWND openDialog = nullptr;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+    if (IsWindowVisible(window) && WindowTextW(window) == L"Action Properties") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ShownDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND dialog = ShownDialog();
+    if (dialog == nullptr || nextStep >= steps.size()) {
+        return;
+    }
+    openDialog = dialog;
+    const std::size_t step = nextStep++;
+    steps[step](dialog);
+}
+
+// A message box of this thread (the dialog's error or information box), or null.
+struct Box {
+    std::wstring caption;
+    std::wstring text;
+    HWND owner = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM found) {
+    if (IsWindowVisible(window) && ClassOf(window) == L"#32770") {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Reads and closes the message box on screen, if there is one.
+std::optional<Box> CloseBox() {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr) {
+        return std::nullopt;
+    }
+    Box read{WindowTextW(box), WindowTextW(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER)};
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+    return read;
+}
+
+std::vector<Box> boxes;
+void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
+    if (auto box = CloseBox()) {
+        boxes.push_back(*box);
+    }
+}
+
+struct Control {
+    const char* name;
+    const wchar_t* windowClass;
+    RECT rect; // in the dialog's client coordinates
+};
+
+// The dialog's windows, each at its place: the panel's children are 80, 10 further.
+const Control windows[] = {
+    {"Panel1", L"VigrelPanel", {80, 10, 500, 321}},
+    {"LEdit1", L"Edit", {90, 50, 280, 71}},
+    {"LEdit2", L"Edit", {90, 90, 280, 111}},
+    {"ComboBox1", L"ComboBox", {390, 90, 490, 111}},
+    {"LEdit3", L"Edit", {90, 130, 451, 151}},
+    {"LEdit4", L"Edit", {90, 170, 280, 191}},
+    {"ComboBox2", L"ComboBox", {390, 170, 490, 191}},
+    {"RadioButton1", L"Button", {100, 223, 317, 240}},
+    {"RadioButton2", L"Button", {100, 247, 277, 264}},
+    {"ButtonOK50", L"Button", {253, 329, 323, 354}},
+    {"ButtonCancel50", L"Button", {336, 329, 406, 354}},
+    {"ButtonHelp", L"Button", {419, 329, 489, 354}},
+};
+
+RECT InDialog(HWND dialog, HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+struct Search {
+    HWND dialog;
+    const Control* control;
+    HWND found;
+};
+
+BOOL CALLBACK FindControl(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<Search*>(param);
+    const RECT rect = InDialog(search.dialog, window);
+    if (ClassOf(window) == search.control->windowClass && EqualRect(&rect, &search.control->rect)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The window of the named control, found by its class and place.
+HWND Find(HWND dialog, const char* name) {
+    for (const Control& control : windows) {
+        if (std::strcmp(control.name, name) == 0) {
+            Search search{dialog, &control, nullptr};
+            EnumChildWindows(dialog, &FindControl, reinterpret_cast<LPARAM>(&search));
+            return search.found;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring ComboText(HWND combo) {
+    const auto index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    wchar_t text[64] = {};
+    if (index >= 0) {
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text));
+    }
+    return text;
+}
+
+bool Checked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Click(HWND dialog, const char* name) {
+    PostMessageW(Find(dialog, name), BM_CLICK, 0, 0);
+}
+
+// A left click at a point of the dialog's client area, delivered to the window there.
+void ClickAt(HWND dialog, POINT point) {
+    POINT screen = point;
+    ClientToScreen(dialog, &screen);
+    HWND target = dialog;
+    for (HWND child = ChildWindowFromPoint(dialog, point); child != nullptr && child != target;) {
+        target = child;
+        POINT inner = screen;
+        ScreenToClient(target, &inner);
+        child = ChildWindowFromPoint(target, inner);
+    }
+    POINT local = screen;
+    ScreenToClient(target, &local);
+    const LPARAM at = MAKELPARAM(local.x, local.y);
+    SendMessageW(target, WM_MOUSEMOVE, 0, at);
+    SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(target, WM_LBUTTONUP, 0, at);
+}
+
+void Key(HWND window, WPARAM key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 0xC0000001);
+}
+
+using Slots = std::vector<std::optional<std::string>>;
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module = LoadLibraryA(PlugInPath().c_str());
+        ASSERT_NE(module, nullptr);
+        edit = Entry<TtsEditAction>(module, "tsEditAction");
+        ASSERT_NE(edit, nullptr);
+        Entry<TtsRegisterPlugIn>(module, "tsRegisterPlugIn")(AddAction, nullptr, GetVariable,
+                                                             SetVariable);
+        Entry<TtsRegisterScriptProcessor>(module, "tsRegisterScriptProcessor")(ScriptProcessor);
+        interfaceAnswer = nullptr;
+        interfaceRequests.clear();
+        interfaceTexts.clear();
+        boxes.clear();
+        reads = 0;
+    }
+    void TearDown() override {
+        Entry<TtsMessage>(module, "tsMessage")(CloseMessage);
+        FreeLibrary(module);
+        for (HostStringPtr block : blocks) {
+            GlobalFree(block);
+        }
+    }
+    void RegisterInterfaceAccess() {
+        Entry<TtsRegisterInterfaceAccess>(module, "tsRegisterInterfaceAccess")(InterfaceAccess);
+    }
+
+    // Opens the dialog on `slots` and runs `script` inside it; the slots afterwards are in
+    // `blocks`, which the test owns.
+    bool Run(const Slots& slots, std::vector<std::function<void(HWND)>> script,
+             std::int32_t number = MonitorActionNumber) {
+        blocks.assign(7, nullptr);
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            blocks[i] = slots[i] ? Block(*slots[i]) : nullptr;
+        }
+        before = blocks;
+        steps = std::move(script);
+        nextStep = 0;
+        openDialog = nullptr;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &RunStep);
+        const bool result = edit(number, blocks.data()) != TsFalse;
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(nextStep, steps.size()) << "the dialog closed before the script ended";
+        return result;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (HostStringPtr block : blocks) {
+            texts.emplace_back(block != nullptr ? block : "(null)");
+        }
+        return texts;
+    }
+
+    HMODULE module = nullptr;
+    TtsEditAction edit = nullptr;
+    std::vector<HostStringPtr> blocks;
+    std::vector<HostStringPtr> before;
+};
+
+const Slots counterAction{"Counting", "Counter", "<>", "10", "Count", "true", "true"};
+
+const auto ok = [](HWND dialog) { Click(dialog, "ButtonOK50"); };
+
+TEST_F(DialogTest, ServesOnlyActionOneAndTouchesNoSlotOtherwise) {
+    for (const std::int32_t number : {0, 2, -1}) {
+        steps.clear();
+        blocks = {Block("a"), Block("b"), nullptr, Block("c"), Block("d"), Block("e"), Block("f")};
+        before = blocks;
+        EXPECT_EQ(edit(number, blocks.data()), TsFalse) << number;
+        EXPECT_EQ(blocks, before) << number;
+        EXPECT_EQ(ShownDialog(), nullptr);
+        for (HostStringPtr block : blocks) {
+            GlobalFree(block);
+        }
+    }
+    blocks.clear();
+    EXPECT_EQ(edit(MonitorActionNumber, nullptr), TsFalse);
+}
+
+TEST_F(DialogTest, OpensOwnedCentredAndLaidOutWithItsTexts) {
+    const HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                      200, 100, nullptr, nullptr, nullptr, nullptr);
+    SetActiveWindow(host);
+    bool hostEnabled = true;
+    Run(counterAction, {[&](HWND dialog) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), host);
+            hostEnabled = IsWindowEnabled(host) != FALSE;
+            EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) &
+                          (WS_CHILD | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
+                      0);
+            EXPECT_NE(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU, 0);
+            RECT client;
+            GetClientRect(dialog, &client);
+            EXPECT_EQ(client.right, 504);
+            EXPECT_EQ(client.bottom, 360);
+            RECT outer;
+            GetWindowRect(dialog, &outer);
+            EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
+            EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
+            for (const Control& control : windows) {
+                EXPECT_NE(Find(dialog, control.name), nullptr) << control.name;
+            }
+            EXPECT_EQ(GetParent(Find(dialog, "LEdit1")), Find(dialog, "Panel1"));
+            EXPECT_EQ(GetParent(Find(dialog, "ButtonOK50")), dialog);
+            EXPECT_EQ(WindowTextW(Find(dialog, "LEdit1")), L"Counting");
+            EXPECT_EQ(WindowTextW(Find(dialog, "LEdit3")), L"10");
+            EXPECT_EQ(ComboText(Find(dialog, "ComboBox1")), L"Не равно (<>)");
+            EXPECT_EQ(ComboText(Find(dialog, "ComboBox2")), L"True");
+            EXPECT_EQ(WindowTextW(Find(dialog, "RadioButton1")),
+                      L"Автоматически с созданием объекта");
+            EXPECT_EQ(WindowTextW(Find(dialog, "RadioButton2")),
+                      L"Ждать команду \"Monitor Start\"");
+            EXPECT_EQ(WindowTextW(Find(dialog, "ButtonCancel50")), L"Отмена");
+            EXPECT_EQ(WindowTextW(Find(dialog, "ButtonHelp")), L"Помощь");
+            const HWND combo = Find(dialog, "ComboBox1");
+            EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 2);
+            EXPECT_EQ(SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0), 13);
+            EXPECT_NE(GetWindowLongW(combo, GWL_STYLE) & CBS_DROPDOWNLIST, 0);
+            EXPECT_NE(GetWindowLongW(Find(dialog, "LEdit3"), GWL_STYLE) & ES_AUTOHSCROLL, 0);
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }});
+    EXPECT_FALSE(hostEnabled);
+    EXPECT_TRUE(IsWindowEnabled(host));
+    DestroyWindow(host);
+}
+
+TEST_F(DialogTest, PaintsItsBandsLabelsPictureAndGlyphs) {
+    Run(counterAction, {[&](HWND dialog) {
+            RedrawWindow(dialog, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            const HDC dc = GetDC(dialog);
+            const HDC panel = GetDC(Find(dialog, "Panel1"));
+            // The side band: sky blue at the top, inside its grey frame.
+            EXPECT_EQ(GetPixel(dc, 40, 14), RGB(0xA6, 0xCA, 0xF0));
+            EXPECT_EQ(GetPixel(dc, 10, 100), RGB(0xA0, 0xA0, 0xA4));
+            // The header band: sky blue at the left, nearly white at the right.
+            EXPECT_EQ(GetPixel(panel, 3, 10), RGB(0xA6, 0xCA, 0xF0));
+            EXPECT_GT(GetPixel(panel, 410, 10) & 0xFF, 0xF0u);
+            // The picture lies over the band: not the band's colour at its
+            // middle.
+            const COLORREF page = GetPixel(dc, 43, 50);
+            EXPECT_NE(page, GetPixel(dc, 20, 50));
+            // The glyph: red ink of the [#] sign, and its grey background
+            // drawn transparent (the panel's face shows).
+            int red = 0;
+            for (int y = 78; y < 90; ++y) {
+                for (int x = 215; x < 241; ++x) {
+                    const COLORREF pixel = GetPixel(panel, x, y);
+                    red += GetRValue(pixel) > 0xB0 && GetGValue(pixel) < 0x60;
+                }
+            }
+            EXPECT_GT(red, 10);
+            EXPECT_EQ(GetPixel(panel, 216, 101), GetSysColor(COLOR_BTNFACE));
+            // The description: ink inside its flat band.
+            int ink = 0;
+            for (int x = 16; x < 300; ++x) {
+                ink += GetPixel(panel, x, 270) == RGB(0, 0, 0);
+            }
+            EXPECT_GT(ink, 10);
+            ReleaseDC(Find(dialog, "Panel1"), panel);
+            ReleaseDC(dialog, dc);
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }});
+}
+
+TEST_F(DialogTest, FillsFromTheSlotsAndWritesBackCanonicalForms) {
+    const struct {
+        Slots slots;
+        std::wstring condition;
+        std::wstring execution;
+        bool automatic;
+        std::vector<std::string> written;
+    } cases[] = {
+        {{}, L"Равно (=)", L"False", false, {"", "", "=", "", "", "False", "False"}},
+        {{"", "", "", "", "", "", ""},
+         L"Равно (=)",
+         L"False",
+         false,
+         {"", "", "=", "", "", "False", "False"}},
+        {counterAction,
+         L"Не равно (<>)",
+         L"True",
+         true,
+         {"Counting", "Counter", "<>", "10", "Count", "True", "True"}},
+        {{"M", "V", "==", "x", "S", "TRUE", "FALSE"},
+         L"Равно (=)",
+         L"True",
+         false,
+         {"M", "V", "=", "x", "S", "True", "False"}},
+        {{"M", "V", " <>", " x ", "S", "False", "True"},
+         L"Равно (=)",
+         L"False",
+         true,
+         {"M", "V", "=", " x ", "S", "False", "True"}},
+        {{"M", "V", "=", "", "S", "yes", "tRuE"},
+         L"Равно (=)",
+         L"False",
+         true,
+         {"M", "V", "=", "", "S", "False", "True"}},
+        {{"M", "V", "<>", "", "S", " true", "1"},
+         L"Не равно (<>)",
+         L"False",
+         false,
+         {"M", "V", "<>", "", "S", "False", "False"}},
+    };
+    for (const auto& c : cases) {
+        const bool result = Run(c.slots, {[&](HWND dialog) {
+                                    EXPECT_EQ(ComboText(Find(dialog, "ComboBox1")), c.condition);
+                                    EXPECT_EQ(ComboText(Find(dialog, "ComboBox2")), c.execution);
+                                    EXPECT_EQ(Checked(Find(dialog, "RadioButton1")), c.automatic);
+                                    EXPECT_NE(Checked(Find(dialog, "RadioButton2")), c.automatic);
+                                    ok(dialog);
+                                }});
+        EXPECT_TRUE(result);
+        EXPECT_EQ(Texts(), c.written);
+        for (std::size_t i = 0; i < 7; ++i) {
+            EXPECT_NE(blocks[i], before[i]) << "slot " << i << " keeps its old block";
+        }
+    }
+}
+
+TEST_F(DialogTest, CancelTheCloseBoxAndCloseWriteNothing) {
+    const std::vector<std::function<void(HWND)>> closers{
+        [](HWND dialog) { Click(dialog, "ButtonCancel50"); },
+        [](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+        [](HWND dialog) { PostMessageW(dialog, WM_CLOSE, 0, 0); },
+        [](HWND dialog) { Key(Find(dialog, "ButtonCancel50"), VK_RETURN); },
+    };
+    for (std::size_t i = 0; i < closers.size(); ++i) {
+        const bool result = Run(counterAction, {[&](HWND dialog) {
+                                    SetWindowTextW(Find(dialog, "LEdit1"), L"Changed");
+                                    SetFocus(Find(dialog, "ButtonCancel50"));
+                                    closers[i](dialog);
+                                }});
+        EXPECT_FALSE(result) << i;
+        EXPECT_EQ(blocks, before) << i;
+        EXPECT_EQ(Texts(), (std::vector<std::string>{"Counting", "Counter", "<>", "10", "Count",
+                                                     "true", "true"}))
+            << i;
+    }
+}
+
+TEST_F(DialogTest, UntouchedFieldsGoBackByteForByteAndEditedOnesInTheAnsiCodePage) {
+    std::string high;
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        high.push_back(static_cast<char>(byte));
+    }
+    // A text the ANSI code page holds: Cyrillic where it is 1251, Latin letters elsewhere.
+    const std::wstring typed = GetACP() == 1251 ? L"Привет, мир" : L"Café crème";
+    ASSERT_TRUE(Run({"Mon1", "Var", "=", high, high, "false", "false"}, {[&](HWND dialog) {
+                        SetWindowTextW(Find(dialog, "LEdit4"), typed.c_str());
+                        ok(dialog);
+                    }}));
+    EXPECT_EQ(Texts()[3], high);
+    EXPECT_EQ(Texts()[4], Ansi(typed));
+}
+
+TEST_F(DialogTest, ATextLongerThanTheBoxIsKeptWhole) {
+    const std::string longText(5000, 'z');
+    ASSERT_TRUE(Run({"Mon1", "Var", "=", longText, "Sub", "false", "false"}, {[&](HWND dialog) {
+                        EXPECT_EQ(GetWindowTextLengthW(Find(dialog, "LEdit3")), 5000);
+                        ok(dialog);
+                    }}));
+    EXPECT_EQ(Texts()[3], longText);
+}
+
+TEST_F(DialogTest, ABadNameIsReportedAtOkAndStoredAsTyped) {
+    const bool cyrillic = GetACP() == 1251;
+    const struct {
+        std::wstring name;
+        bool reported;
+    } cases[] = {
+        {L"Mon 1", true}, {L"Mon_1", true}, {cyrillic ? L"Монитор" : L"Moniteur-é", true},
+        {L"", false},     {L"Mon1", false},
+    };
+    for (const auto& c : cases) {
+        boxes.clear();
+        const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+        const bool result = Run(counterAction, {[&](HWND dialog) {
+                                    SetWindowTextW(Find(dialog, "LEdit1"), c.name.c_str());
+                                    ok(dialog);
+                                }});
+        KillTimer(nullptr, closer);
+        EXPECT_TRUE(result);
+        EXPECT_EQ(Texts()[0], Ansi(c.name));
+        ASSERT_EQ(boxes.size(), c.reported ? 1u : 0u);
+        if (c.reported) {
+            EXPECT_EQ(boxes[0].caption, L"Error");
+            EXPECT_EQ(boxes[0].text, L"Ошибка ввода имени создаваемого монитора.\n"
+                                     L"Допускается ввод только латинских букв и цифр");
+            EXPECT_EQ(boxes[0].owner, openDialog);
+        }
+    }
+}
+
+TEST_F(DialogTest, EnterGivesOkFromAFieldWhileEscapeAndHelpDoNothing) {
+    ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { Key(Find(dialog, "LEdit2"), VK_ESCAPE); },
+                                    [](HWND dialog) { Click(dialog, "ButtonHelp"); },
+                                    [](HWND dialog) {
+                                        SetFocus(Find(dialog, "LEdit3"));
+                                        Key(Find(dialog, "LEdit3"), VK_RETURN);
+                                    }}));
+}
+
+TEST_F(DialogTest, TabFollowsTheDialogsOrder) {
+    std::vector<std::string> visited;
+    const auto note = [&](HWND dialog) {
+        const HWND focus = GetFocus();
+        std::string name = "?";
+        for (const Control& control : windows) {
+            if (Find(dialog, control.name) == focus) {
+                name = control.name;
+            }
+        }
+        visited.push_back(name);
+        Key(focus, VK_TAB);
+    };
+    std::vector<std::function<void(HWND)>> script{
+        [](HWND dialog) { SetFocus(Find(dialog, "ButtonOK50")); }};
+    for (int i = 0; i < 12; ++i) {
+        script.push_back(note);
+    }
+    script.push_back([](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); });
+    Run(counterAction, script);
+    EXPECT_EQ(visited,
+              (std::vector<std::string>{"ButtonOK50", "ButtonCancel50", "ButtonHelp", "LEdit1",
+                                        "LEdit2", "ComboBox1", "LEdit3", "LEdit4", "ComboBox2",
+                                        "RadioButton1", "RadioButton2", "ButtonOK50"}));
+}
+
+// The picture buttons lie on the panel: the middle of Kn1, Kn2 and Kn3 in the dialog.
+constexpr POINT kn1{80 + 215 + 13, 10 + 78 + 12};
+constexpr POINT kn2{80 + 384 + 13, 10 + 118 + 12};
+constexpr POINT kn3{80 + 215 + 13, 10 + 158 + 12};
+
+TEST_F(DialogTest, PictureButtonsDoNothingWithoutTheHostsPickLists) {
+    const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+    Run(counterAction,
+        {[](HWND dialog) { ClickAt(dialog, kn1); }, [](HWND dialog) { ClickAt(dialog, kn3); },
+         [](HWND dialog) {
+             EXPECT_EQ(WindowTextW(Find(dialog, "LEdit2")), L"Counter");
+             SendMessageW(dialog, WM_CLOSE, 0, 0);
+         }});
+    KillTimer(nullptr, closer);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(interfaceRequests.empty());
+}
+
+TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
+    RegisterInterfaceAccess();
+    interfaceAnswer = [](std::int32_t request, HostStringPtr* value) -> TsBool {
+        const std::string asked = *value;
+        if (request == RequestPickVariable && asked == "Counter") {
+            return TsFalse;
+        }
+        const std::string answer =
+            request == RequestSubroutineList ? "Count\r\nReached" : "Picked" + asked;
+        GlobalFree(*value);
+        *value = Block(answer);
+        return TsTrue;
+    };
+    const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+    ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { ClickAt(dialog, kn1); },
+                                    [](HWND dialog) { ClickAt(dialog, kn2); },
+                                    [](HWND dialog) { ClickAt(dialog, kn3); }, [](HWND) {},
+                                    [](HWND dialog) { ok(dialog); }}));
+    KillTimer(nullptr, closer);
+    EXPECT_EQ(interfaceRequests, (std::vector<std::int32_t>{14, 14, 5}));
+    EXPECT_EQ(interfaceTexts, (std::vector<std::string>{"Counter", "10", "Count"}));
+    EXPECT_EQ(Texts()[1], "Counter"); // declined: unchanged
+    EXPECT_EQ(Texts()[3], "Picked10");
+    EXPECT_EQ(Texts()[4], "Count"); // the list never changes the field
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Information");
+    EXPECT_EQ(boxes[0].text, L"Список подпрограмм\r\rCount\r\nReached");
+}
+
+TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
+    RegisterInterfaceAccess();
+    for (const bool answer : {true, false}) {
+        interfaceAnswer = [answer](std::int32_t, HostStringPtr* value) -> TsBool {
+            GlobalFree(*value);
+            *value = Block("");
+            return answer ? TsTrue : TsFalse;
+        };
+        boxes.clear();
+        const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+        Run(counterAction, {[](HWND dialog) { ClickAt(dialog, kn3); }, [](HWND) {},
+                            [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
+        KillTimer(nullptr, closer);
+        ASSERT_EQ(boxes.size(), 1u) << answer;
+        EXPECT_EQ(boxes[0].text, L"Подпрограммы отсутствуют") << answer;
+    }
+}
+
+struct ShellCall {
+    HWND window;
+    std::string operation;
+    std::string file;
+    bool noParameters;
+    bool noDirectory;
+    int show;
+};
+std::vector<ShellCall> shellCalls;
+
+HINSTANCE WINAPI FakeShellExecute(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
+                                  LPCSTR directory, INT show) {
+    shellCalls.push_back({window, operation != nullptr ? operation : "",
+                          file != nullptr ? file : "", parameters == nullptr, directory == nullptr,
+                          show});
+    return reinterpret_cast<HINSTANCE>(33);
+}
+
+TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
+    shellCalls.clear();
+    void* real = PatchImport(module, "SHELL32.dll", "ShellExecuteA",
+                             reinterpret_cast<void*>(&FakeShellExecute));
+    ASSERT_NE(real, nullptr);
+    Run(counterAction, {[](HWND dialog) {
+                            ClickAt(dialog, {83 + 10, 326 + 6});
+                        },
+                        [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
+    PatchImport(module, "SHELL32.dll", "ShellExecuteA", real);
+    ASSERT_EQ(shellCalls.size(), 1u);
+    EXPECT_EQ(shellCalls[0].window, openDialog);
+    EXPECT_EQ(shellCalls[0].operation, "Open");
+    EXPECT_EQ(shellCalls[0].file, "http://vigrel.example.org");
+    EXPECT_TRUE(shellCalls[0].noParameters);
+    EXPECT_TRUE(shellCalls[0].noDirectory);
+    EXPECT_EQ(shellCalls[0].show, SW_SHOWNORMAL);
+}
+
+TEST_F(DialogTest, MonitorsKeepTickingWhileTheDialogIsOpen) {
+    std::vector<HostStringPtr> args{Block("Tick"), Block("V"),    Block("="),   Block("x"),
+                                    Block("Sub"),  Block("true"), Block("true")};
+    ASSERT_NE(Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber, args.data()),
+              TsFalse);
+    for (HostStringPtr block : args) {
+        GlobalFree(block);
+    }
+    int readsBefore = 0;
+    std::vector<std::function<void(HWND)>> script{[&](HWND) { readsBefore = reads; }};
+    for (int i = 0; i < 15; ++i) {
+        script.push_back([](HWND) {});
+    }
+    script.push_back([&](HWND dialog) {
+        EXPECT_GE(reads - readsBefore, 3);
+        SendMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    Run(counterAction, script);
+}
+
+TEST_F(DialogTest, ASecondCallWhileTheDialogIsOpenGivesFalseAndTouchesNothing) {
+    Run(counterAction, {[&](HWND dialog) {
+            std::vector<HostStringPtr> inner{Block("a"), nullptr, Block("b"), nullptr,
+                                             nullptr,    nullptr, nullptr};
+            const std::vector<HostStringPtr> innerBefore = inner;
+            EXPECT_EQ(edit(MonitorActionNumber, inner.data()), TsFalse);
+            EXPECT_EQ(inner, innerBefore);
+            GlobalFree(inner[0]);
+            GlobalFree(inner[2]);
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }});
+}
+
+// Fails every allocation from the given count on.
+int allocationsLeft = -1;
+void* realGlobalAlloc = nullptr;
+HGLOBAL WINAPI FailingGlobalAlloc(UINT flags, SIZE_T size) {
+    if (allocationsLeft == 0) {
+        return nullptr;
+    }
+    --allocationsLeft;
+    return reinterpret_cast<decltype(&GlobalAlloc)>(realGlobalAlloc)(flags, size);
+}
+
+TEST_F(DialogTest, AFailureWhileWritingBackReachesTheHostAsFalse) {
+    realGlobalAlloc = PatchImport(module, "KERNEL32.dll", "GlobalAlloc",
+                                  reinterpret_cast<void*>(&FailingGlobalAlloc));
+    ASSERT_NE(realGlobalAlloc, nullptr);
+    allocationsLeft = -1;
+    const bool result = Run(counterAction, {[](HWND dialog) {
+                                allocationsLeft =
+                                    2; // the name and the variable are written, the condition fails
+                                ok(dialog);
+                            }});
+    PatchImport(module, "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(ShownDialog(), nullptr);
+    EXPECT_NE(blocks[0], before[0]);
+    EXPECT_NE(blocks[1], before[1]);
+    for (std::size_t i = 2; i < 7; ++i) {
+        EXPECT_EQ(blocks[i], before[i]) << i;
+    }
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Counting", "Counter", "<>", "10", "Count", "true",
+                                                 "true"}));
+    // The dialog is gone for good: the next call opens a new one.
+    EXPECT_TRUE(Run(counterAction, {ok}));
+}
+
+TEST_F(DialogTest, OpensFiftyTimesAndAgainAfterAReloadWithoutGrowing) {
+    Run(counterAction, {[](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
+    const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_FALSE(Run(counterAction, {[](HWND dialog) { Click(dialog, "ButtonCancel50"); }}));
+    }
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+    for (HostStringPtr block : blocks) {
+        GlobalFree(block);
+    }
+    blocks.clear();
+    Entry<TtsMessage>(module, "tsMessage")(CloseMessage);
+    ASSERT_TRUE(FreeLibrary(module));
+    module = LoadLibraryA(PlugInPath().c_str());
+    ASSERT_NE(module, nullptr);
+    edit = Entry<TtsEditAction>(module, "tsEditAction");
+    EXPECT_TRUE(Run(counterAction, {ok}));
+}
+
+} // namespace
+} // namespace vigrel::test
