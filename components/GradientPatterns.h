@@ -3,6 +3,8 @@
 // control scales the finished pattern onto the screen; nothing here knows about its size or state.
 #pragma once
 
+#include "ui/PatternBitmap.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -65,18 +67,6 @@ int MulDiv(int a, int b, int c);
 // std::invalid_argument.
 TGradientColors BuildGradientColors(std::uint32_t startRgb, std::uint32_t endRgb, int shift,
                                     int rotation);
-
-// A 32-bit pattern bitmap with direct row access: row 0 is the top row, each row a contiguous run
-// of width pixels laid out as TGradientEntry.
-class PatternBitmap {
-public:
-    virtual ~PatternBitmap() = default;
-
-    virtual void SetSize(int width, int height) = 0;
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-    virtual std::uint32_t* Row(int y) = 0;
-};
 
 // A pattern bitmap in ordinary memory.
 class MemoryPattern final : public PatternBitmap {

@@ -3,8 +3,8 @@
 // the gradient painters and can be selected into a memory device context for GDI drawing.
 #pragma once
 
-#include "components/GradientPatterns.h"
 #include "ui/Graphics.h"
+#include "ui/PatternBitmap.h"
 
 #include <windows.h>
 

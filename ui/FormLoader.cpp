@@ -161,15 +161,27 @@ public:
                        [&] { loading.first->Loaded(); });
             }
         } catch (...) {
-            for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
-                root_.RemoveComponent(**it);
-            }
+            DiscardCreated();
             root_.state_.Exclude(csLoading);
             throw;
         }
     }
 
 private:
+    // Destroys what this load created, the last first. A component's destructor may already have
+    // destroyed others of them: those are no longer among the root's and are skipped, so the
+    // error that ended the load is the one the caller sees and nothing is left behind.
+    void DiscardCreated() noexcept {
+        for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+            for (std::size_t i = 0; i < root_.ComponentCount(); ++i) {
+                if (&root_.Components(i) == *it) {
+                    root_.RemoveComponent(**it);
+                    break;
+                }
+            }
+        }
+    }
+
     struct Assignment {
         const FormProperty* source;
         std::vector<const PropertyInfo*> path; // the records passed through, then the property

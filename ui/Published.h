@@ -204,11 +204,17 @@ public:
         return *this;
     }
 
-    // `names` names the elements: element i is bit i of the value (at most 32 elements).
+    // `names` names the elements: element i is bit i of the value. A set holds at most 32
+    // elements; declaring more throws std::logic_error rather than lose the ones past 32.
     template <class R, class W>
     ClassBuilder& Set(std::string name, R read, W write, std::uint32_t defaultValue,
                       std::vector<std::string> names) {
         static_assert(std::is_same_v<ValueOf<R>, std::uint32_t>, "a Set property reads bits");
+        if (names.size() > 32) {
+            throw std::logic_error(name_ + "." + name + " declares " +
+                                   std::to_string(names.size()) +
+                                   " set elements; a set holds at most 32");
+        }
         PropertyInfo& info =
             Add(std::move(name), PropertyType::Set, read, write, std::int64_t{defaultValue});
         info.valueNames = std::move(names);

@@ -481,5 +481,64 @@ TEST_F(FormLoaderTest, FailureInAComponentDestroysWhatTheLoadCreated) {
                   1, "F: cannot finish");
 }
 
+// Does away with a sibling when loading ends, as a component may.
+class TTaker : public TTestControl {
+public:
+    static const ClassInfo& StaticClass() {
+        static const ClassInfo info =
+            ClassBuilder<TTaker>("TTaker", TTestControl::StaticClass())
+                .Boolean("FailLoaded", &TTaker::failLoaded, &TTaker::failLoaded, false);
+        return info;
+    }
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+protected:
+    void Loaded() override {
+        if (TComponent* victim = Owner()->FindComponent("victim")) {
+            Owner()->RemoveComponent(*victim);
+        }
+        TTestControl::Loaded();
+    }
+};
+
+TEST(FormResource, AFailedLoadDestroysEverythingItMadeAndReportsTheFirstError) {
+    const ClassRegistry classes{&TTestControl::StaticClass(), &TTaker::StaticClass()};
+    const int before = live;
+    TTestForm root;
+    try {
+        ReadComponentResource(root,
+                              "object F: TTestForm\n"
+                              "  object victim: TTestControl\n  end\n"
+                              "  object taker: TTaker\n  end\n"
+                              "  object last: TTaker\n    FailLoaded = True\n  end\n"
+                              "end\n",
+                              classes);
+        FAIL() << "the failing Loaded was not reported";
+    } catch (const FormError& error) {
+        EXPECT_EQ(error.Line(), 6);
+        EXPECT_NE(std::string(error.what()).find("cannot finish"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_EQ(root.ComponentCount(), 0u);
+    EXPECT_EQ(live, before + 1); // only the root
+}
+
+TEST(FormResource, ASetOfMoreThan32ElementsIsRefusedWhenDeclared) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 33; ++i) {
+        names.push_back("e" + std::to_string(i));
+    }
+    EXPECT_THROW(ClassBuilder<TTestControl>("TWide", TTestControl::StaticClass())
+                     .Set(
+                         "Wide", [](const TTestControl&) { return std::uint32_t{0}; },
+                         [](TTestControl&, std::uint32_t) {}, 0, names),
+                 std::logic_error);
+    names.pop_back();
+    EXPECT_NO_THROW(ClassBuilder<TTestControl>("TWide", TTestControl::StaticClass())
+                        .Set(
+                            "Wide", [](const TTestControl&) { return std::uint32_t{0}; },
+                            [](TTestControl&, std::uint32_t) {}, 0, names));
+}
+
 } // namespace
 } // namespace vigrel
