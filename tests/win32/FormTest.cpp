@@ -3,6 +3,7 @@
 // painting, the keys of a dialog and the modal run.
 #include "ui/Form.h"
 #include "Surface.h"
+#include "components/Gradient.h"
 #include "ui/AppEvents.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
@@ -296,6 +297,41 @@ TEST_F(FormTest, PaintsBevelsAndTransparentLabels) {
         }
     }
     EXPECT_GT(ink, 20);
+}
+
+TEST(TransparentLabel, ShowsTheGradientBeneathItBetweenItsLetters) {
+    TPanel panel;
+    panel.SetBounds(0, 0, 200, 40);
+    auto& band = panel.CreateComponent<TGradient>();
+    band.SetBounds(0, 0, 200, 40);
+    band.SetStyle(TGradientStyle::gsLinearH);
+    band.SetColorBegin(clSkyBlue);
+    band.SetColorEnd(clWhite);
+    band.SetParent(&panel);
+    auto& label = panel.CreateComponent<TLabel>();
+    label.SetTransparent(true);
+    label.SetBounds(10, 10, 0, 0);
+    label.SetParent(&panel);
+    label.SetCaption("VigrelCreate");
+    Surface under(200, 40, clBlack);
+    label.SetVisible(false);
+    panel.PaintTo(under.DC());
+    label.SetVisible(true);
+    Surface over(200, 40, clBlack);
+    panel.PaintTo(over.DC());
+    int ink = 0;
+    int background = 0;
+    for (int y = label.Top(); y < label.Top() + label.Height(); ++y) {
+        for (int x = label.Left(); x < label.Left() + label.Width(); ++x) {
+            const bool same = over.Pixel(x, y) == under.Pixel(x, y);
+            background += same;
+            ink += !same;
+        }
+    }
+    EXPECT_GT(ink, 20);
+    EXPECT_GT(background, ink); // the gradient shows around the letters
+    EXPECT_EQ(over.Pixel(label.Left() + label.Width() - 1, label.Top()),
+              under.Pixel(label.Left() + label.Width() - 1, label.Top()));
 }
 
 TEST_F(FormTest, TheTiledEditDrawsAnEtchedBevelInItsOwnFrame) {
