@@ -4,6 +4,7 @@
 #include "monitor/Monitor.h"
 #include "monitor/WinLocale.h"
 #include "tessary/PlugInUtils.h"
+#include "ui/Module.h"
 #include "ui/Toolkit.h"
 
 #include <windows.h>
@@ -130,13 +131,15 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         // Unloaded by FreeLibrary while monitors may still run: stop them all, destroy the
         // library's windows and unregister its classes, so no timer or window message reaches
         // code that is about to go and a later load can register the classes again. At process
-        // exit (reserved not null) nothing will run again, so nothing is done.
+        // exit (reserved not null) nothing will run again, so nothing is done. Last, the
+        // runtime's reserve goes back to the heap, or every load would leave it behind.
         if (reserved == nullptr) {
             try {
                 CloseAllMonitors();
             } catch (...) {
             }
             ShutdownToolkit();
+            ReleaseRuntimeReserves();
         }
         break;
     default:

@@ -1,0 +1,139 @@
+// Unloading a library that showed forms of the toolkit and loading it again in the same process:
+// its window classes register again, and nothing of the unloaded copy (windows, window
+// procedures, timers) is left to run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vigrel::test {
+namespace {
+
+using ShowTestFormFunction = HWND(__stdcall*)(BOOL);
+using LeaveTestFormShownFunction = HWND(__stdcall*)();
+using TimerTicksFunction = int(__stdcall*)();
+
+std::wstring LibraryPath() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder.resize(folder.find_last_of(L"\\/") + 1);
+    return folder + L"ReloadLibrary.dll";
+}
+
+template <typename Function> Function Export(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+bool ClassRegistered(HMODULE library, LPCWSTR name) {
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof info;
+    return GetClassInfoExW(library, name, &info) != 0;
+}
+
+struct WindowSearch {
+    HMODULE library;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+    auto& search = *reinterpret_cast<WindowSearch*>(context);
+    if (reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)) == search.library) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+// Every top-level and message-only window made with the module's instance.
+std::vector<HWND> WindowsOf(HMODULE library) {
+    WindowSearch search{library, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    for (HWND window = FindWindowExW(HWND_MESSAGE, nullptr, nullptr, nullptr); window != nullptr;
+         window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr)) {
+        CollectWindow(window, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.found;
+}
+
+// Runs the thread's message loop for about `milliseconds`.
+void Pump(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+class Reload : public ::testing::Test {
+protected:
+    HMODULE Load() {
+        const HMODULE library = LoadLibraryW(LibraryPath().c_str());
+        EXPECT_NE(library, nullptr) << "error " << GetLastError();
+        return library;
+    }
+};
+
+TEST_F(Reload, FormShowsAgainAfterUnloadAndLoad) {
+    for (int round = 0; round < 2; ++round) {
+        const HMODULE library = Load();
+        ASSERT_NE(library, nullptr);
+        const auto show = Export<ShowTestFormFunction>(library, "ShowTestForm");
+        ASSERT_NE(show, nullptr);
+        // Twice in one load: the second form uses the classes the first registered.
+        for (int form = 0; form < 2; ++form) {
+            const HWND window = show(FALSE);
+            ASSERT_NE(window, nullptr) << "round " << round << ", form " << form;
+            EXPECT_FALSE(IsWindow(window)) << "round " << round << ", form " << form;
+        }
+        EXPECT_TRUE(ClassRegistered(library, L"VigrelForm")) << "round " << round;
+        ASSERT_TRUE(FreeLibrary(library));
+        EXPECT_FALSE(ClassRegistered(library, L"VigrelForm")) << "round " << round;
+        EXPECT_TRUE(WindowsOf(library).empty()) << "round " << round;
+    }
+}
+
+TEST_F(Reload, FormAndTimerLeftRunningAtUnloadAreGone) {
+    const HMODULE library = Load();
+    ASSERT_NE(library, nullptr);
+    const auto leave = Export<LeaveTestFormShownFunction>(library, "LeaveTestFormShown");
+    const auto ticks = Export<TimerTicksFunction>(library, "TimerTicks");
+    ASSERT_NE(leave, nullptr);
+    ASSERT_NE(ticks, nullptr);
+    const HWND form = leave();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(IsWindowVisible(form));
+    EXPECT_NE(GetWindow(form, GW_CHILD), nullptr);
+    const DWORD start = GetTickCount();
+    while (ticks() == 0 && GetTickCount() - start < 2000) {
+        Pump(10);
+    }
+    ASSERT_GT(ticks(), 0) << "the timer never ran";
+    EXPECT_TRUE(ClassRegistered(library, L"VigrelTimerWindow"));
+    EXPECT_EQ(WindowsOf(library).size(), 2u) << "the form and the timers' window";
+
+    ASSERT_TRUE(FreeLibrary(library));
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_TRUE(WindowsOf(library).empty());
+    EXPECT_FALSE(ClassRegistered(library, L"VigrelForm"));
+    EXPECT_FALSE(ClassRegistered(library, L"VigrelTimerWindow"));
+    EXPECT_FALSE(PostMessageW(form, WM_TIMER, 1, 0));
+    EXPECT_FALSE(PostMessageW(form, WM_PAINT, 0, 0));
+    // A timer or window procedure of the unloaded copy would be called here and crash.
+    Pump(100);
+
+    const HMODULE again = Load();
+    ASSERT_NE(again, nullptr);
+    const auto show = Export<ShowTestFormFunction>(again, "ShowTestForm");
+    ASSERT_NE(show, nullptr);
+    EXPECT_NE(show(FALSE), nullptr) << "the classes could not be registered again";
+    EXPECT_TRUE(FreeLibrary(again));
+}
+
+} // namespace
+} // namespace vigrel::test
