@@ -8,6 +8,7 @@
 //   wrap       puts the comparison string in quotes, with a blank before and ", " after
 //   break      appends a line break to the comparison string
 //   cancel     answers false at the end, touching no argument
+//   leak       writes the new first argument without releasing the block it replaces
 // KEYS, separated by '/', are what happens in the pick-list once it has the focus: enter,
 // escape, down, up (keys posted to the focused window), dblclick (a double click on the
 // selected item), ok, cancel (the buttons' commands) and close (the close box).
@@ -147,6 +148,7 @@ extern "C" TsBool TS_CALL tsEditAction(std::int32_t number, HostStringPtr* args)
         fields.emplace_back(args[i] != nullptr ? args[i] : "");
     }
     bool cancel = false;
+    bool leak = false;
     for (const std::string& step : Split(fields[0], ' ')) {
         if (step.starts_with("var:")) {
             Ask(RequestPickVariable, step.substr(4), fields[1]);
@@ -163,13 +165,17 @@ extern "C" TsBool TS_CALL tsEditAction(std::int32_t number, HostStringPtr* args)
             fields[3] += "\r\n";
         } else if (step == "cancel") {
             cancel = true;
+        } else if (step == "leak") {
+            leak = true;
         }
     }
     if (cancel) {
         return TsFalse;
     }
     for (int i = 0; i < MonitorArgumentCount; ++i) {
-        GlobalFree(args[i]);
+        if (!leak || i > 0) {
+            GlobalFree(args[i]);
+        }
         args[i] = NewHostString(fields[i]);
     }
     return TsTrue;
