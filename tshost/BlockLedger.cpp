@@ -144,6 +144,25 @@ bool BlockLedger::TakeFromPlugIn(char* block, std::string_view what) {
     return true;
 }
 
+bool BlockLedger::ReturnToHost(char* block, std::string_view what) {
+    if (block == nullptr) {
+        return true;
+    }
+    const auto found = blocks_.find(block);
+    if (found == blocks_.end()) {
+        Fault(std::string(what) + " still holds " + Address(block) +
+              ", which the plug-in released");
+        return false;
+    }
+    found->second.owner = Owner::Host;
+    return true;
+}
+
+bool BlockLedger::Holds(const void* block, Owner owner) const {
+    const auto found = blocks_.find(block);
+    return found != blocks_.end() && found->second.owner == owner;
+}
+
 void BlockLedger::CheckNoneLeft() {
     for (const auto& [block, info] : blocks_) {
         if (info.owner == Owner::PlugIn) {

@@ -38,6 +38,12 @@ public:
     // live global block made by the plug-in is a fault, and false: the host must then neither read
     // nor release it. `what` names the pointer.
     bool TakeFromPlugIn(char* block, std::string_view what);
+    // A live block the plug-in holds becomes the host's again, whoever made it: one the host
+    // gave and the plug-in left in place, or one the host is about to release on its behalf.
+    // A block that is no longer live is a fault, and false. Null is allowed.
+    bool ReturnToHost(char* block, std::string_view what);
+    // Whether `block` is a live block that `owner` owns.
+    bool Holds(const void* block, Owner owner) const;
 
     // Faults so far, each a readable sentence.
     const std::vector<std::string>& Faults() const { return faults_; }

@@ -1,5 +1,6 @@
-// tshost: the host stand-in. Loads a plug-in, runs a publication with it and prints the log of
-// everything the host sees.
+// tshost: the host stand-in. Loads a plug-in, runs a publication with it, or edits one of its
+// actions, and prints the log of everything the host sees.
+#include "tshost/ActionEditor.h"
 #include "tshost/Codepage.h"
 #include "tshost/PlugInHost.h"
 #include "tshost/Publication.h"
@@ -22,16 +23,31 @@ namespace {
 
 constexpr char Usage[] =
     "usage: tshost [--plugin PATH] [--queued] [--times] [--reads] PUBLICATION\n"
+    "       tshost [--plugin PATH] --edit LINE PUBLICATION\n"
     "  --plugin PATH  the plug-in to load (default: Vigrel.tsp beside tshost.exe)\n"
     "  --queued       run a GoSub line after the script callback returns, not inside it\n"
     "  --times        prefix each log line with the milliseconds since the start\n"
-    "  --reads        log every variable read with the value handed over\n";
+    "  --reads        log every variable read with the value handed over\n"
+    "  --edit LINE    edit the VigrelCreate action on that line with the plug-in's editor and\n"
+    "                 rewrite the line when the editor confirms; nothing runs\n";
 
 struct CommandLine {
     std::string publication;
     std::string plugIn;
     RunOptions options;
+    int editLine = 0; // 0: run the publication
+    bool runOption = false;
 };
+
+// A line number from 1 to the largest int, in decimal digits only.
+bool ReadLineNumber(const std::string& text, int& line) {
+    if (text.empty() || text.size() > 9 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    line = std::stoi(text);
+    return line > 0;
+}
 
 std::string BesideProgram(const char* file) {
     std::wstring path(32768, L'\0');
@@ -63,12 +79,20 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& argv, Command
                 return Refuse("--plugin needs a path, not an empty one");
             }
             line.plugIn = argv[i];
+        } else if (arg == "--edit") {
+            if (++i == argc || !ReadLineNumber(argv[i], line.editLine)) {
+                return Refuse("--edit needs a line number from 1" +
+                              (i == argc ? std::string() : ", not \"" + argv[i] + "\""));
+            }
         } else if (arg == "--queued") {
             line.options.scriptMode = ScriptMode::Queued;
+            line.runOption = true;
         } else if (arg == "--times") {
             line.options.times = true;
+            line.runOption = true;
         } else if (arg == "--reads") {
             line.options.reads = true;
+            line.runOption = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return Refuse("unknown option " + arg);
         } else if (!line.publication.empty()) {
@@ -80,6 +104,9 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& argv, Command
     if (line.publication.empty()) {
         return Refuse("no publication given");
     }
+    if (line.editLine > 0 && line.runOption) {
+        return Refuse("--edit runs nothing: --queued, --times and --reads do not go with it");
+    }
     if (line.plugIn.empty()) {
         line.plugIn = BesideProgram("Vigrel.tsp");
     }
@@ -90,6 +117,9 @@ int Run(const std::vector<std::string>& argv) {
     CommandLine line;
     if (const auto status = ReadCommandLine(argv, line)) {
         return *status;
+    }
+    if (line.editLine > 0) {
+        return EditAction({line.publication, line.editLine, line.plugIn}, stdout);
     }
     std::string text;
     std::string error;

@@ -16,6 +16,15 @@ std::string Quote(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
 
+// A text on one log line: quoted, with line breaks shown as \r and \n.
+std::string OneLine(std::string_view text) {
+    std::string shown = "\"";
+    for (const char c : text) {
+        shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+    }
+    return shown + "\"";
+}
+
 std::int64_t NowMilliseconds() {
     LARGE_INTEGER frequency;
     LARGE_INTEGER counter;
@@ -171,6 +180,36 @@ bool PlugInHost::ExecAction(std::int32_t number,
     return result;
 }
 
+std::optional<std::vector<std::string>>
+PlugInHost::EditAction(std::int32_t number, const std::vector<std::string>& slots) {
+    std::vector<HostStringPtr> blocks(MonitorArgumentCount);
+    for (std::size_t i = 0; i < blocks.size() && i < slots.size(); ++i) {
+        blocks[i] = ledger_.HostAllocate(slots[i]);
+        ledger_.GiveToPlugIn(blocks[i]);
+    }
+    const std::vector<HostStringPtr> original = blocks;
+    const bool result = editAction_(number, blocks.data()) != TsFalse;
+    std::vector<std::string> texts(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const std::string what = "argument slot " + std::to_string(i);
+        const bool replaced = blocks[i] != original[i];
+        if (replaced && !result) {
+            misuse_.push_back("tsEditAction answered false but replaced " + what);
+        }
+        // A replaced block is the plug-in's new one; the one it replaced it must have released.
+        const bool readable = replaced ? ledger_.TakeFromPlugIn(blocks[i], what)
+                                       : ledger_.ReturnToHost(blocks[i], what);
+        if (readable && blocks[i] != nullptr) {
+            texts[i] = blocks[i];
+            ledger_.HostFree(blocks[i]);
+        }
+    }
+    if (!result) {
+        return std::nullopt;
+    }
+    return texts;
+}
+
 void PlugInHost::Message(std::int32_t code) {
     Record("message " + std::to_string(code));
     message_(code);
@@ -277,9 +316,41 @@ TsBool TS_CALL PlugInHost::CbScriptProcessor(const char* line) {
     return TsTrue;
 }
 
-TsBool TS_CALL PlugInHost::CbInterfaceAccess(std::int32_t request, HostStringPtr*) {
-    current->Record("interface " + std::to_string(request) + " -> false");
-    return TsFalse;
+TsBool TS_CALL PlugInHost::CbInterfaceAccess(std::int32_t request, HostStringPtr* value) {
+    PlugInHost& host = *current;
+    const std::string code = "interface " + std::to_string(request);
+    if (value == nullptr ||
+        (*value != nullptr && !host.ledger_.Holds(*value, BlockLedger::Owner::PlugIn))) {
+        // Never read or release what may not be a host string.
+        host.misuse_.push_back(code + " was not given a host-string variable holding a block "
+                                      "the plug-in owns");
+        host.Record(code + " -> false");
+        return TsFalse;
+    }
+    try {
+        const std::string text = *value != nullptr ? *value : "";
+        std::optional<std::string> answer;
+        if (host.onInterfaceAccess) {
+            answer = host.onInterfaceAccess(request, text);
+        }
+        if (!answer) {
+            host.Record(code + " " + OneLine(text) + " -> false");
+            return TsFalse;
+        }
+        // The answer goes in a new block; the old one is released by the host, as the plug-in
+        // expects, and the new one is the plug-in's to release.
+        char* old = *value;
+        *value = host.ledger_.HostAllocate(*answer);
+        host.ledger_.GiveToPlugIn(*value);
+        host.ledger_.ReturnToHost(old, code);
+        host.ledger_.HostFree(old);
+        host.Record(code + " " + OneLine(text) + " -> true " + OneLine(*answer));
+        return TsTrue;
+    } catch (...) {
+        // Nothing may unwind back through the plug-in's frames.
+        host.misuse_.push_back("the host failed to answer " + code);
+        return TsFalse;
+    }
 }
 
 void PlugInHost::Record(std::string event) {

@@ -70,6 +70,11 @@ public:
     // Executes an action; a missing slot is passed as a null pointer. The host's slot blocks
     // are released afterwards by the host.
     bool ExecAction(std::int32_t number, const std::vector<std::optional<std::string>>& slots);
+    // Asks the plug-in to edit an action's seven arguments. During the call the slot blocks are
+    // the plug-in's to replace (releasing the old block); afterwards the host takes back what
+    // each slot holds. Returns the seven texts after a true answer, nothing after false.
+    std::optional<std::vector<std::string>> EditAction(std::int32_t number,
+                                                       const std::vector<std::string>& slots);
     void Message(std::int32_t code);
 
     // The variable store; names are bare or in square brackets, letters in any case.
@@ -87,6 +92,11 @@ public:
     std::function<void(const std::string& line)> onScriptLine;
     // Receives each event line as it happens (also kept in Events()).
     std::function<void(const std::string& event)> onEvent;
+    // Answers an interface request: called with the request code and the text the plug-in
+    // handed over; an answer makes the callback return true with that text in a new block,
+    // nothing makes it return false. Unset, every request is declined.
+    std::function<std::optional<std::string>(std::int32_t request, const std::string& text)>
+        onInterfaceAccess;
     // Replaces the variable store for reads: called with the name; the value read is empty.
     std::function<void(const char* name)> fastRead;
     // Log every variable read (they are frequent: one per monitor tick).

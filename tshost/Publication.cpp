@@ -304,29 +304,37 @@ bool ReadStatement(std::string_view line, int number, std::optional<Statement>& 
     return true;
 }
 
+std::vector<LineSpan> SplitLines(std::string_view text) {
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    std::size_t at = text.substr(0, bom.size()) == bom ? bom.size() : 0;
+    std::vector<LineSpan> lines;
+    while (at < text.size()) {
+        LineSpan line;
+        line.begin = at;
+        line.end = std::min(text.find_first_of("\r\n", at), text.size());
+        line.next = line.end;
+        if (line.next < text.size()) {
+            line.next += text.compare(line.next, 2, "\r\n") == 0 ? 2 : 1;
+        }
+        lines.push_back(line);
+        at = line.next;
+    }
+    return lines;
+}
+
 std::optional<Publication> ReadPublication(std::string_view text, const std::string& file,
                                            std::string& error) {
-    constexpr std::string_view bom = "\xEF\xBB\xBF";
-    if (text.substr(0, bom.size()) == bom) {
-        text.remove_prefix(bom.size());
-    }
     auto fail = [&](int line, const std::string& message) {
         error = file + ":" + std::to_string(line) + ": error: " + message;
         return std::nullopt;
     };
     Publication publication;
     publication.file = file;
-    std::optional<std::size_t> open; // the subroutine being read
+    // The subroutine being read; the list grows only while none is open, so this stays valid.
+    Subroutine* open = nullptr;
     int number = 0;
-    std::size_t at = 0;
-    // A line ends with CR LF, LF or a CR alone.
-    while (at <= text.size()) {
-        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
-        const std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        if (at < text.size() && text[end] == '\r' && text[at] == '\n') {
-            ++at;
-        }
+    for (const LineSpan& span : SplitLines(text)) {
+        const std::string_view line = text.substr(span.begin, span.end - span.begin);
         ++number;
         std::optional<Statement> statement;
         if (!ReadStatement(line, number, statement, error)) {
@@ -336,8 +344,8 @@ std::optional<Publication> ReadPublication(std::string_view text, const std::str
             continue;
         }
         if (statement->kind == StatementKind::Sub) {
-            if (open) {
-                const Subroutine& outer = publication.subroutines[*open];
+            if (open != nullptr) {
+                const Subroutine& outer = *open;
                 return fail(number, "Sub inside Sub " + Quoted(Cp1251ToUtf8(outer.name)) +
                                         " of line " + std::to_string(outer.line) +
                                         ": end that one with EndSub first");
@@ -348,19 +356,18 @@ std::optional<Publication> ReadPublication(std::string_view text, const std::str
                                         std::to_string(twin->line));
             }
             publication.subroutines.push_back({statement->args[0], number, {}});
-            open = publication.subroutines.size() - 1;
+            open = &publication.subroutines.back();
         } else if (statement->kind == StatementKind::EndSub) {
-            if (!open) {
+            if (open == nullptr) {
                 return fail(number, "EndSub without a Sub");
             }
-            open.reset();
+            open = nullptr;
         } else {
-            (open ? publication.subroutines[*open].body : publication.main)
-                .push_back(std::move(*statement));
+            (open != nullptr ? open->body : publication.main).push_back(std::move(*statement));
         }
     }
-    if (open) {
-        const Subroutine& unended = publication.subroutines[*open];
+    if (open != nullptr) {
+        const Subroutine& unended = *open;
         return fail(unended.line,
                     "the subroutine " + Quoted(Cp1251ToUtf8(unended.name)) + " has no EndSub");
     }

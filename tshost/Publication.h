@@ -51,6 +51,18 @@ struct Publication {
     const Subroutine* Find(std::string_view name) const;
 };
 
+// One line of a publication's text: its content runs from `begin` to `end`, and its line end
+// (CR LF, LF, or a CR alone; none on a last line without one) from `end` to `next`.
+struct LineSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t next = 0;
+};
+
+// The lines of a publication as the reader numbers them, line 1 first. A byte-order mark at the
+// start is not part of line 1, and a line end at the very end starts no further line.
+std::vector<LineSpan> SplitLines(std::string_view text);
+
 // Reads a whole publication. On a fault, returns nothing and sets `error` to one line:
 // "FILE:LINE: error: what is wrong".
 std::optional<Publication> ReadPublication(std::string_view text, const std::string& file,

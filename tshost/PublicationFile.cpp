@@ -48,6 +48,10 @@ std::string Reason(DWORD code) {
     }
 }
 
+std::string WriteReason(DWORD code) {
+    return code == ERROR_ACCESS_DENIED ? "no permission to write it" : SystemError(code);
+}
+
 struct HandleClose {
     void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
@@ -95,6 +99,55 @@ bool ReadPublicationFile(const std::string& path, std::string& text, std::string
         read.append(buffer, got);
     }
     text = std::move(read);
+    return true;
+}
+
+bool CanWritePublicationFile(const std::string& path, std::string& reason) {
+    const std::wstring wide = Utf8ToWide(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        reason = "the file is read-only";
+        return false;
+    }
+    // Opened for writing without truncating: nothing of the file changes.
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        reason = WriteReason(GetLastError());
+        return false;
+    }
+    return true;
+}
+
+bool WritePublicationFile(const std::string& path, std::string_view text, std::string& reason) {
+    const std::wstring wide = Utf8ToWide(path);
+    // Beside the original, so the rename stays within one volume and cannot half happen.
+    const std::wstring temporary = wide + L".tshost-" + std::to_wstring(GetCurrentProcessId());
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        reason = "cannot make a temporary file beside it (" + SystemError(GetLastError()) + ")";
+        return false;
+    }
+    DWORD written = 0;
+    const bool complete =
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size() && FlushFileBuffers(file.get());
+    const DWORD writeError = GetLastError();
+    file.reset();
+    if (!complete) {
+        DeleteFileW(temporary.c_str());
+        reason = "cannot write the temporary file beside it (" + SystemError(writeError) + ")";
+        return false;
+    }
+    if (!MoveFileExW(temporary.c_str(), wide.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        reason = WriteReason(GetLastError());
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
     return true;
 }
 
