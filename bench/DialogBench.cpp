@@ -10,6 +10,9 @@
 // The same tick then posts BM_CLICK to the OK button; "OK to return" is the time from that post
 // to the return of tsEditAction (the click, the modal loop's end, the hide, the seven host
 // strings written and the dialog destroyed).
+// A CBT hook of the thread marks the phases: the first window created (the form built from its
+// resource and filled), the dialog activated (every window created, the show under way), and,
+// after OK, the dialog's window starting to be destroyed.
 // Then `openings` openings closed with OK, with the thread's windows, the process's GDI and USER
 // objects, private memory and busy blocks of the process heap counted before and after, and
 // every global block accounted for: the plug-in's GlobalAlloc and GlobalFree are counted through
@@ -176,19 +179,35 @@ BOOL CALLBACK CountUnpainted(HWND window, LPARAM count) {
 
 // What one opening measured; the times in ms from the tsEditAction call.
 struct Opening {
-    double detected = 0;   // the timer tick that found the dialog shown
-    double painted = 0;    // the forced paint returned: first complete paint
-    double okPosted = 0;   // BM_CLICK posted to OK
-    double returned = 0;   // tsEditAction returned
-    int windows = 0;       // windows of the thread while the dialog is shown
-    int unpainted = 0;     // dialog windows still holding an update region after the paint
-    bool clicked = false;  // an OK button was found and clicked
-    bool result = false;   // what tsEditAction gave
-    unsigned replaced = 0; // slots holding another block afterwards
+    double firstWindow = 0; // the first window of the dialog is being created
+    double activated = 0;   // the dialog is being activated
+    double destroying = 0;  // after OK: the dialog's window is being destroyed
+    double detected = 0;    // the timer tick that found the dialog shown
+    double painted = 0;     // the forced paint returned: first complete paint
+    double okPosted = 0;    // BM_CLICK posted to OK
+    double returned = 0;    // tsEditAction returned
+    int windows = 0;        // windows of the thread while the dialog is shown
+    int unpainted = 0;      // dialog windows still holding an update region after the paint
+    bool clicked = false;   // an OK button was found and clicked
+    bool result = false;    // what tsEditAction gave
+    unsigned replaced = 0;  // slots holding another block afterwards
 };
 
 Opening current;
 double callStart = 0;
+
+LRESULT CALLBACK MarkPhases(int code, WPARAM wParam, LPARAM lParam) {
+    if (callStart != 0) {
+        if (code == HCBT_CREATEWND && current.firstWindow == 0) {
+            current.firstWindow = MillisecondsSince(callStart);
+        } else if (code == HCBT_ACTIVATE && current.activated == 0) {
+            current.activated = MillisecondsSince(callStart);
+        } else if (code == HCBT_DESTROYWND && current.okPosted != 0 && current.destroying == 0) {
+            current.destroying = MillisecondsSince(callStart);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = nullptr;
@@ -227,6 +246,7 @@ Opening Open(TtsEditAction edit) {
     callStart = Seconds();
     current.result = edit(MonitorActionNumber, slots) != TsFalse;
     current.returned = MillisecondsSince(callStart);
+    callStart = 0;
     KillTimer(nullptr, timer);
     for (int i = 0; i < 7; ++i) {
         if (slots[i] != before[static_cast<std::size_t>(i)]) {
@@ -289,6 +309,7 @@ int Run(int runs, int openings) {
     Entry<TtsRegisterPlugIn>(module, "tsRegisterPlugIn")(AddAction, nullptr, GetVariable,
                                                          SetVariable);
     Entry<TtsRegisterScriptProcessor>(module, "tsRegisterScriptProcessor")(ScriptProcessor);
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, &MarkPhases, nullptr, GetCurrentThreadId());
 
     const Opening cold = Open(edit);
     std::vector<Opening> timed;
@@ -315,12 +336,20 @@ int Run(int runs, int openings) {
         }
         return values;
     };
+    PrintSpread("call to the first window's creation",
+                column([](const Opening& o) { return o.firstWindow; }), "");
+    PrintSpread("call to the dialog's activation",
+                column([](const Opening& o) { return o.activated; }), "");
     PrintSpread("call to the tick that found the dialog shown",
                 column([](const Opening& o) { return o.detected; }), "");
     PrintSpread("the forced paint (RedrawWindow UPDATENOW)",
                 column([](const Opening& o) { return o.painted - o.detected; }), "");
     PrintSpread("call to first complete paint", column([](const Opening& o) { return o.painted; }),
                 "   (target 30)");
+    PrintSpread("OK (BM_CLICK posted) to the destruction's start",
+                column([](const Opening& o) { return o.destroying - o.okPosted; }), "");
+    PrintSpread("the destruction's start to the return",
+                column([](const Opening& o) { return o.returned - o.destroying; }), "");
     PrintSpread("OK (BM_CLICK posted) to the return",
                 column([](const Opening& o) { return o.returned - o.okPosted; }), "   (target 5)");
     std::printf("  dialog windows left with an update region after the paint: %d; openings "
@@ -360,6 +389,7 @@ int Run(int runs, int openings) {
                 "live or allocations of a live one\n",
                 blocks.live.size(), blocks.faults);
 
+    UnhookWindowsHookEx(hook);
     Entry<TtsMessage>(module, "tsMessage")(CloseMessage);
     FreeLibrary(module);
     return 0;
