@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace vigrel::bench {
 
 std::string PlugInPath() {
@@ -34,6 +36,69 @@ std::size_t PrivateBytes() {
         }
     }
     return bytes;
+}
+
+double Seconds() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / frequency;
+}
+
+double MillisecondsSince(double start) {
+    return (Seconds() - start) * 1e3;
+}
+
+namespace {
+
+BOOL CALLBACK AddWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<void*>*>(list)->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK AddWindowAndChildren(HWND window, LPARAM list) {
+    AddWindow(window, list);
+    EnumChildWindows(window, &AddWindow, list);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<void*> ThreadWindows() {
+    std::vector<void*> windows;
+    EnumThreadWindows(GetCurrentThreadId(), &AddWindowAndChildren,
+                      reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+unsigned GdiObjects() {
+    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (reported != 0) {
+        return static_cast<unsigned>(reported);
+    }
+    // Wine gives 0. Its handle table takes a GDI handle by the low 16 bits alone when the high
+    // ones are zero, so every live object answers GetObjectType at one of those values.
+    unsigned live = 0;
+    for (ULONG_PTR value = 1; value <= 0xFFFF; ++value) {
+        live += GetObjectType(reinterpret_cast<HGDIOBJ>(value)) != 0 ? 1 : 0;
+    }
+    return live;
+}
+
+unsigned UserObjects() {
+    return static_cast<unsigned>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
+}
+
+Spread SpreadOf(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t half = values.size() / 2;
+    const double median =
+        values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
+    return {values.front(), median, values.back()};
 }
 
 } // namespace vigrel::bench

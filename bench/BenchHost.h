@@ -1,9 +1,10 @@
-// What the Windows benchmarks share: where the plug-in is, and the process's CPU time and
-// private memory.
+// What the Windows benchmarks share: where the plug-in is, the clock, the process's CPU time and
+// private memory, and the windows and system objects it holds.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace vigrel::bench {
 
@@ -13,5 +14,25 @@ std::string PlugInPath();
 double CpuSeconds();
 // The bytes of private memory this process has committed.
 std::size_t PrivateBytes();
+// Seconds from QueryPerformanceCounter.
+double Seconds();
+// Milliseconds from `start` (a Seconds() value) to now.
+double MillisecondsSince(double start);
+// The windows of this thread: its top-level windows, hidden ones included, and every window
+// inside them (message-only windows are not enumerated).
+std::vector<void*> ThreadWindows();
+// GDI objects of this process: GetGuiResources, or under Wine, which reports none, the live
+// handles of its GDI handle table.
+unsigned GdiObjects();
+// USER objects of this process (GetGuiResources; 0 under Wine, which does not count them).
+unsigned UserObjects();
+
+// Minimum, median and maximum of a sample.
+struct Spread {
+    double min;
+    double median;
+    double max;
+};
+Spread SpreadOf(std::vector<double> values);
 
 } // namespace vigrel::bench
