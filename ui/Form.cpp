@@ -45,6 +45,11 @@ private:
     std::vector<HWND> windows_;
 };
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
 }
@@ -392,8 +397,43 @@ void TForm::Notification(TComponent& component, TOperation operation) {
     }
 }
 
+// The form keeps the keyboard-cue state of its window and tells the change to itself and to
+// every window inside it, as the system's default handling of a top-level window does; done here
+// so that the cues, and whoever watches for their change, behave alike on every system.
+void TForm::ChangeUIState(WORD action, WORD flags) {
+    flags &= UISF_HIDEFOCUS | UISF_HIDEACCEL;
+    if (action == UIS_INITIALIZE) {
+        BOOL alwaysShown = FALSE;
+        SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysShown, 0);
+        action = alwaysShown ? UIS_CLEAR : UIS_SET;
+        flags = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+    }
+    const unsigned state = action == UIS_SET ? uiState_ | flags : uiState_ & ~unsigned{flags};
+    if (state == uiState_ || !HandleAllocated()) {
+        return;
+    }
+    uiState_ = state;
+    const WPARAM update = MAKEWPARAM(action, flags);
+    const HWND window = Handle();
+    SendMessageW(window, WM_UPDATEUISTATE, update, 0);
+    std::vector<HWND> inside;
+    EnumChildWindows(window, &CollectWindow, reinterpret_cast<LPARAM>(&inside));
+    for (const HWND child : inside) {
+        if (IsWindow(child)) {
+            SendMessageW(child, WM_UPDATEUISTATE, update, 0);
+        }
+    }
+}
+
 void TForm::WndProc(TMessage& message) {
     switch (message.Msg) {
+    case WM_CHANGEUISTATE:
+        ChangeUIState(LOWORD(message.WParam), HIWORD(message.WParam));
+        message.Result = 0;
+        return;
+    case WM_QUERYUISTATE:
+        message.Result = static_cast<LRESULT>(uiState_);
+        return;
     case WM_CLOSE:
         // The close box ends a modal run with Cancel; a form shown without one hides.
         if (modal_) {

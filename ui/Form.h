@@ -67,6 +67,9 @@ public:
     // was used and must not be dispatched.
     bool DialogKey(const MSG& message);
 
+    // The keyboard cues hidden now (UISF_HIDEFOCUS, UISF_HIDEACCEL), as WM_QUERYUISTATE answers.
+    unsigned UIState() const { return uiState_; }
+
     // The form that `window` belongs to (itself or a window inside it), or null.
     static TForm* Containing(HWND window);
 
@@ -81,6 +84,7 @@ private:
     std::vector<TButton*> Buttons() const;
     void UpdateDefaultLook(const TWinControl* focused);
     void SetActiveControl(TWinControl* control);
+    void ChangeUIState(WORD action, WORD flags);
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDesigned;
@@ -88,6 +92,7 @@ private:
     int clientHeight_ = 0; // the same for Height
     int modalResult_ = mrNone;
     bool modal_ = false;
+    unsigned uiState_ = 0;
     TWinControl* activeControl_ = nullptr; // not owned; cleared by free notification
 };
 

@@ -415,6 +415,38 @@ TEST_F(FormTest, EnterAndEscapePressTheRightButtons) {
     }
 }
 
+TEST_F(FormTest, KeyboardCuesFollowTheDialogConventions) {
+    std::vector<WPARAM> updates;
+    form.WindowProc = [&, own = form.WindowProc](TMessage& message) {
+        if (message.Msg == WM_UPDATEUISTATE) {
+            updates.push_back(message.WParam);
+        }
+        own(message);
+    };
+    IdleScript script(
+        {[&] {
+             // Cues hidden, as after a mouse click: Tab shows the focus, Alt
+             // the access keys.
+             SendMessageW(form.Handle(), WM_CHANGEUISTATE,
+                          MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+             EXPECT_EQ(SendMessageW(form.Handle(), WM_QUERYUISTATE, 0, 0),
+                       UISF_HIDEFOCUS | UISF_HIDEACCEL);
+             updates.clear();
+             Key(Focus(), VK_TAB);
+         },
+         [&] {
+             EXPECT_EQ(updates, (std::vector<WPARAM>{MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS)}));
+             updates.clear();
+             PostMessageW(Focus(), WM_SYSKEYDOWN, VK_MENU, 0x20000001);
+         },
+         [&] {
+             EXPECT_EQ(updates, (std::vector<WPARAM>{MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL)}));
+             EXPECT_EQ(SendMessageW(form.Handle(), WM_QUERYUISTATE, 0, 0), 0);
+             form.SetModalResult(mrOk);
+         }});
+    form.ShowModal();
+}
+
 TEST_F(FormTest, TheDefaultLookFollowsTheFocus) {
     IdleScript script({[&] { Get<TWinControl>("LEdit1").SetFocus(); },
                        [&] {
