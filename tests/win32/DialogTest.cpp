@@ -2,6 +2,7 @@
 // host of the test's own on a virtual display, and driven from inside its modal run by a timer
 // of the test thread: what it shows, what it writes back, the keys, the picture buttons, the link
 // and the mends (modes read in any letter case, failures kept from the host, one dialog at a time).
+#include "MessageBoxes.h"
 #include "TestHost.h"
 #include "tessary/TessaryAbi.h"
 #include "ui/WideText.h"
@@ -130,40 +131,6 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
     steps[step](dialog);
 }
 
-// A message box of this thread (the dialog's error or information box), or null.
-struct Box {
-    std::wstring caption;
-    std::wstring text;
-    HWND owner = nullptr;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && ClassOf(window) == L"#32770") {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Reads and closes the message box on screen, if there is one.
-std::optional<Box> CloseBox() {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindBox, reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr) {
-        return std::nullopt;
-    }
-    Box read{WindowTextW(box), WindowTextW(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER)};
-    SendMessageW(box, WM_COMMAND, IDOK, 0);
-    return read;
-}
-
-std::vector<Box> boxes;
-void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
-    if (auto box = CloseBox()) {
-        boxes.push_back(*box);
-    }
-}
-
 struct Control {
     const char* name;
     const wchar_t* windowClass;
@@ -278,7 +245,7 @@ protected:
         interfaceAnswer = nullptr;
         interfaceRequests.clear();
         interfaceTexts.clear();
-        boxes.clear();
+        closedBoxes.clear();
         reads = 0;
     }
     void TearDown() override {
@@ -541,8 +508,8 @@ TEST_F(DialogTest, ABadNameIsReportedAtOkAndStoredAsTyped) {
         {L"", false},     {L"Mon1", false},
     };
     for (const auto& c : cases) {
-        boxes.clear();
-        const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+        closedBoxes.clear();
+        const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
         const bool result = Run(counterAction, {[&](HWND dialog) {
                                     SetWindowTextW(Find(dialog, "LEdit1"), c.name.c_str());
                                     ok(dialog);
@@ -550,12 +517,12 @@ TEST_F(DialogTest, ABadNameIsReportedAtOkAndStoredAsTyped) {
         KillTimer(nullptr, closer);
         EXPECT_TRUE(result);
         EXPECT_EQ(Texts()[0], Ansi(c.name));
-        ASSERT_EQ(boxes.size(), c.reported ? 1u : 0u);
+        ASSERT_EQ(closedBoxes.size(), c.reported ? 1u : 0u);
         if (c.reported) {
-            EXPECT_EQ(boxes[0].caption, L"Error");
-            EXPECT_EQ(boxes[0].text, L"Ошибка ввода имени создаваемого монитора.\n"
-                                     L"Допускается ввод только латинских букв и цифр");
-            EXPECT_EQ(boxes[0].owner, openDialog);
+            EXPECT_EQ(closedBoxes[0].caption, L"Error");
+            EXPECT_EQ(closedBoxes[0].text, L"Ошибка ввода имени создаваемого монитора.\n"
+                                           L"Допускается ввод только латинских букв и цифр");
+            EXPECT_EQ(closedBoxes[0].owner, openDialog);
         }
     }
 }
@@ -601,7 +568,7 @@ constexpr POINT kn2{80 + 384 + 13, 10 + 118 + 12};
 constexpr POINT kn3{80 + 215 + 13, 10 + 158 + 12};
 
 TEST_F(DialogTest, PictureButtonsDoNothingWithoutTheHostsPickLists) {
-    const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+    const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
     Run(counterAction,
         {[](HWND dialog) { ClickAt(dialog, kn1); }, [](HWND dialog) { ClickAt(dialog, kn3); },
          [](HWND dialog) {
@@ -609,7 +576,7 @@ TEST_F(DialogTest, PictureButtonsDoNothingWithoutTheHostsPickLists) {
              SendMessageW(dialog, WM_CLOSE, 0, 0);
          }});
     KillTimer(nullptr, closer);
-    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(closedBoxes.empty());
     EXPECT_TRUE(interfaceRequests.empty());
 }
 
@@ -626,7 +593,7 @@ TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
         *value = Block(answer);
         return TsTrue;
     };
-    const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+    const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
     ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { ClickAt(dialog, kn1); },
                                     [](HWND dialog) { ClickAt(dialog, kn2); },
                                     [](HWND dialog) { ClickAt(dialog, kn3); }, [](HWND) {},
@@ -637,9 +604,9 @@ TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
     EXPECT_EQ(Texts()[1], "Counter"); // declined: unchanged
     EXPECT_EQ(Texts()[3], "Picked10");
     EXPECT_EQ(Texts()[4], "Count"); // the list never changes the field
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"Information");
-    EXPECT_EQ(boxes[0].text, L"Список подпрограмм\r\rCount\r\nReached");
+    ASSERT_EQ(closedBoxes.size(), 1u);
+    EXPECT_EQ(closedBoxes[0].caption, L"Information");
+    EXPECT_EQ(closedBoxes[0].text, L"Список подпрограмм\r\rCount\r\nReached");
 }
 
 TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
@@ -650,13 +617,13 @@ TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
             *value = Block("");
             return answer ? TsTrue : TsFalse;
         };
-        boxes.clear();
-        const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseBoxes);
+        closedBoxes.clear();
+        const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
         Run(counterAction, {[](HWND dialog) { ClickAt(dialog, kn3); }, [](HWND) {},
                             [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
         KillTimer(nullptr, closer);
-        ASSERT_EQ(boxes.size(), 1u) << answer;
-        EXPECT_EQ(boxes[0].text, L"Подпрограммы отсутствуют") << answer;
+        ASSERT_EQ(closedBoxes.size(), 1u) << answer;
+        EXPECT_EQ(closedBoxes[0].text, L"Подпрограммы отсутствуют") << answer;
     }
 }
 

@@ -2,6 +2,7 @@
 // resource as windows of the system's classes, their texts read back with the W functions, their
 // painting, the keys of a dialog and the modal run.
 #include "ui/Form.h"
+#include "MessageBoxes.h"
 #include "Surface.h"
 #include "components/Gradient.h"
 #include "ui/AppEvents.h"
@@ -542,48 +543,24 @@ TEST_F(FormTest, IdleComesOncePerEmptyQueue) {
     EXPECT_EQ(script.passes, 2);
 }
 
-// Closes the message box of this thread with the given caption when its timer fires, noting its
-// owner and text.
-struct BoxCloser {
-    static inline std::wstring caption;
-    static inline std::wstring text;
-    static inline HWND owner = nullptr;
-    static BOOL CALLBACK Visit(HWND window, LPARAM) {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) {
-            return TRUE;
-        }
-        caption = WindowTextW(window);
-        text = WindowTextW(GetDlgItem(window, 0xFFFF));
-        owner = GetWindow(window, GW_OWNER);
-        SendMessageW(window, WM_COMMAND, IDOK, 0);
-        return FALSE;
-    }
-    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), &Visit, 0);
-        if (owner != nullptr) {
-            KillTimer(nullptr, id);
-        }
-    }
-};
-
 TEST_F(FormTest, MessageBoxesAreOwnedByTheActiveFormAndCarryTheirType) {
     const struct {
         TMsgDlgType type;
         const wchar_t* caption;
     } cases[] = {{TMsgDlgType::mtError, L"Error"}, {TMsgDlgType::mtInformation, L"Information"}};
     for (const auto& c : cases) {
-        BoxCloser::owner = nullptr;
+        closedBoxes.clear();
         IdleScript script({[&] {
-                               SetTimer(nullptr, 0, 50, &BoxCloser::Fire);
+                               const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMessageBoxes);
                                ShowMessageBox(Utf8(u8"Ошибка ввода.\nВторая строка"), c.type);
+                               KillTimer(nullptr, timer);
                            },
                            [&] { form.SetModalResult(mrOk); }});
         EXPECT_EQ(form.ShowModal(), mrOk);
-        EXPECT_EQ(BoxCloser::caption, c.caption);
-        EXPECT_EQ(BoxCloser::text, L"Ошибка ввода.\nВторая строка");
-        EXPECT_EQ(BoxCloser::owner, form.Handle());
+        ASSERT_EQ(closedBoxes.size(), 1u);
+        EXPECT_EQ(closedBoxes[0].caption, c.caption);
+        EXPECT_EQ(closedBoxes[0].text, L"Ошибка ввода.\nВторая строка");
+        EXPECT_EQ(closedBoxes[0].owner, form.Handle());
     }
 }
 

@@ -65,10 +65,10 @@ TEST_F(PlugInTest, ExportsExactlyTheEntryPointsByUndecoratedName) {
         exported.emplace_back(reinterpret_cast<const char*>(base + names[i]));
     }
     std::sort(exported.begin(), exported.end());
-    EXPECT_EQ(exported, std::vector<std::string>({"tsEditAction", "tsExecAction", "tsInitPlugIn",
-                                                  "tsMessage",
-                                                  "tsRegisterInterfaceAccess", "tsRegisterPlugIn",
-                                                  "tsRegisterScriptProcessor"}));
+    EXPECT_EQ(exported,
+              std::vector<std::string>({"tsEditAction", "tsExecAction", "tsInitPlugIn", "tsMessage",
+                                        "tsRegisterInterfaceAccess", "tsRegisterPlugIn",
+                                        "tsRegisterScriptProcessor"}));
     EXPECT_EQ(exports->NumberOfFunctions, exports->NumberOfNames);
 }
 
