@@ -321,10 +321,14 @@ bool TForm::DialogKey(const MSG& message) {
         }
         return false;
     }
-    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) {
+    if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) {
         return false;
     }
-    if (KeyDown(VK_CONTROL) || KeyDown(VK_MENU)) {
+    if (key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT) {
+        auto* radio = dynamic_cast<TRadioButton*>(FromHandle(message.hwnd));
+        return radio != nullptr && SelectRadio(*radio, key == VK_DOWN || key == VK_RIGHT);
+    }
+    if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) {
         return false;
     }
     const LRESULT code = SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam,
@@ -360,6 +364,31 @@ bool TForm::DialogKey(const MSG& message) {
         return true;
     }
     }
+}
+
+// The arrows move through the radio buttons of one container, in tab order and wrapping around,
+// checking the one they reach, as a dialog's radio group does.
+bool TForm::SelectRadio(TRadioButton& from, bool forward) {
+    if (from.Parent() == nullptr) {
+        return false;
+    }
+    std::vector<TRadioButton*> group;
+    for (TWinControl* control : from.Parent()->TabOrderList()) {
+        auto* radio = dynamic_cast<TRadioButton*>(control);
+        if (radio != nullptr && radio->Parent() == from.Parent() &&
+            (radio == &from || radio->CanFocus())) {
+            group.push_back(radio);
+        }
+    }
+    const auto at =
+        static_cast<std::size_t>(std::find(group.begin(), group.end(), &from) - group.begin());
+    TRadioButton& next =
+        *group[forward ? (at + 1) % group.size() : (at + group.size() - 1) % group.size()];
+    if (&next != &from) {
+        next.SetFocus();
+        SendMessageW(next.Handle(), BM_CLICK, 0, 0);
+    }
+    return true;
 }
 
 void TForm::SetActiveControl(TWinControl* control) {

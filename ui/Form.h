@@ -12,6 +12,7 @@
 namespace vigrel {
 
 class TButton;
+class TRadioButton;
 
 inline constexpr int mrNone = 0;
 inline constexpr int mrOk = 1;
@@ -85,6 +86,7 @@ private:
     void UpdateDefaultLook(const TWinControl* focused);
     void SetActiveControl(TWinControl* control);
     void ChangeUIState(WORD action, WORD flags);
+    bool SelectRadio(TRadioButton& from, bool forward);
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TPosition position_ = TPosition::poDesigned;

@@ -385,6 +385,42 @@ TEST_F(FormTest, TabAndShiftTabFollowTheOrderAcrossThePanel) {
                                                  "ButtonCancel", "ButtonOK"}));
 }
 
+TEST_F(FormTest, ArrowsMoveThroughTheRadioButtonsAndCheckThem) {
+    auto& first = Get<TRadioButton>("RadioButton1");
+    auto& second = Get<TRadioButton>("RadioButton2");
+    std::vector<std::string> states;
+    const auto note = [&] {
+        states.push_back(std::string(first.Checked() ? "1" : "-") + (second.Checked() ? "2" : "-") +
+                         (first.Focused()    ? " focus 1"
+                          : second.Focused() ? " focus 2"
+                                             : ""));
+    };
+    IdleScript script({[&] {
+                           first.SetFocus();
+                           Key(first.Handle(), VK_DOWN);
+                       },
+                       [&] {
+                           note();
+                           Key(second.Handle(), VK_DOWN);
+                       },
+                       [&] {
+                           note();
+                           Key(first.Handle(), VK_UP);
+                       },
+                       [&] {
+                           note();
+                           // An edit box keeps its arrows.
+                           Get<TWinControl>("LEdit1").SetFocus();
+                           Key(Get<TWinControl>("LEdit1").Handle(), VK_DOWN);
+                       },
+                       [&] {
+                           note();
+                           form.SetModalResult(mrOk);
+                       }});
+    form.ShowModal();
+    EXPECT_EQ(states, (std::vector<std::string>{"-2 focus 2", "1- focus 1", "-2 focus 2", "-2"}));
+}
+
 TEST_F(FormTest, EnterAndEscapePressTheRightButtons) {
     const struct {
         const char* focus; // null: the edit
