@@ -8,29 +8,20 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 namespace vigrel {
 namespace {
 
-// The windows bound to objects, so that unloading can destroy what is left.
-std::vector<HWND>& LiveWindows() {
-    static std::vector<HWND> windows;
+// The windows bound to their objects. Looked up on every message, so it lives in this module's
+// memory rather than in window properties (which Wine keeps in its server, a round trip per
+// lookup); each copy of the toolkit in a process (a program and a plug-in it loads) has its own,
+// so none takes another's windows for its own; and unloading destroys what is left in it.
+std::unordered_map<HWND, TWinControl*>& BoundWindows() {
+    static std::unordered_map<HWND, TWinControl*> windows;
     return windows;
-}
-
-// The window property that names a window's object. It carries this module's address, so that
-// two copies of the toolkit in one process (a program and a plug-in it loads) never take each
-// other's windows for their own.
-LPCWSTR ObjectProperty() {
-    static const std::wstring name = [] {
-        wchar_t buffer[40];
-        std::swprintf(buffer, 40, L"VigrelControl%p", static_cast<void*>(ModuleInstance()));
-        return std::wstring(buffer);
-    }();
-    return name.c_str();
 }
 
 bool IsWindowed(const TControl& control) {
@@ -97,8 +88,9 @@ HBRUSH TWinControl::BackgroundBrush() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-    return window != nullptr ? static_cast<TWinControl*>(GetPropW(window, ObjectProperty()))
-                             : nullptr;
+    const auto& windows = BoundWindows();
+    const auto found = windows.find(window);
+    return found != windows.end() ? found->second : nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -168,17 +160,15 @@ void TWinControl::DestroyHandle() {
 void TWinControl::Bind(HWND window, WNDPROC original) {
     handle_ = window;
     originalProc_ = original;
-    SetPropW(window, ObjectProperty(), this);
-    LiveWindows().push_back(window);
+    BoundWindows()[window] = this;
 }
 
 void TWinControl::Unbind() {
-    RemovePropW(handle_, ObjectProperty());
     if (subclassed_ && GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
                            reinterpret_cast<LONG_PTR>(&StandardWindowProc)) {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
     }
-    std::erase(LiveWindows(), handle_);
+    BoundWindows().erase(handle_);
     handle_ = nullptr;
     subclassed_ = false;
     hovered_ = nullptr;
@@ -676,7 +666,10 @@ void TWinControl::DefaultHandler(TMessage& message) {
 }
 
 void DestroyLibraryWindows() {
-    const std::vector<HWND> windows = LiveWindows();
+    std::vector<HWND> windows;
+    for (const auto& [window, control] : BoundWindows()) {
+        windows.push_back(window);
+    }
     for (const HWND window : windows) {
         if (IsWindow(window)) {
             DestroyWindow(window);
