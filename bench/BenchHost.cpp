@@ -1,8 +1,12 @@
 #include "bench/BenchHost.h"
 
+#include "tshost/PlugInHost.h"
+
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vigrel::bench {
 
@@ -12,6 +16,24 @@ std::string PlugInPath() {
     std::string folder(path, length);
     folder.resize(folder.find_last_of("\\/") + 1);
     return folder + "Vigrel.tsp";
+}
+
+void StartPlugIn(tshost::PlugInHost& host) {
+    host.recordEvents = false;
+    std::string error;
+    if (!host.Load(PlugInPath(), error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        std::exit(1);
+    }
+    host.Start();
+}
+
+std::vector<int> NumbersFrom(int argc, char** argv, int first, std::vector<int> defaults) {
+    std::vector<int> numbers;
+    for (int i = first; i < argc; ++i) {
+        numbers.push_back(std::atoi(argv[i]));
+    }
+    return numbers.empty() ? defaults : numbers;
 }
 
 double CpuSeconds() {

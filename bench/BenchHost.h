@@ -6,10 +6,19 @@
 #include <string>
 #include <vector>
 
+namespace vigrel::tshost {
+class PlugInHost;
+}
+
 namespace vigrel::bench {
 
 // The Vigrel.tsp built beside the benchmark program.
 std::string PlugInPath();
+// Loads that plug-in into `host`, which records no events, and makes the host's registration
+// calls; a plug-in that cannot be loaded ends the benchmark with the loader's message.
+void StartPlugIn(tshost::PlugInHost& host);
+// The whole numbers given from argv[first] on, or `defaults` when there are none.
+std::vector<int> NumbersFrom(int argc, char** argv, int first, std::vector<int> defaults);
 // User and kernel time of this process so far.
 double CpuSeconds();
 // The bytes of private memory this process has committed.

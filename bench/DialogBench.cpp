@@ -20,7 +20,7 @@
 // and nothing may be left. Prints figures; never fails.
 #include "bench/BenchHost.h"
 #include "tessary/TessaryAbi.h"
-#include "tests/win32/ImportPatch.h"
+#include "tests/win32/PlugInProbe.h"
 
 #include <windows.h>
 
@@ -36,11 +36,8 @@ namespace {
 using namespace vigrel;
 using bench::MillisecondsSince;
 using bench::Seconds;
+using test::Entry;
 using test::PatchImport;
-
-template <class F> F Entry(HMODULE module, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 // The accounting of global blocks: every block this host or the plug-in allocates is live until
 // it is freed; a free of a block not live is a fault.
@@ -123,14 +120,6 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && TextOf(window) == L"Action Properties") {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK FindOk(HWND window, LPARAM found) {
     if (ClassOf(window) == L"Button" && TextOf(window) == L"OK") {
         *reinterpret_cast<HWND*>(found) = window;
@@ -177,8 +166,7 @@ LRESULT CALLBACK MarkPhases(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&dialog));
+    const HWND dialog = test::ShownWindow(L"Action Properties");
     if (dialog == nullptr) {
         return;
     }

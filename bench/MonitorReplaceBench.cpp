@@ -20,19 +20,9 @@ namespace {
 
 using vigrel::tshost::PlugInHost;
 
-void Load(PlugInHost& host) {
-    host.recordEvents = false;
-    std::string error;
-    if (!host.Load(vigrel::bench::PlugInPath(), error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-    }
-    host.Start();
-}
-
 void TimeReplacement(int monitors) {
     PlugInHost host;
-    Load(host);
+    vigrel::bench::StartPlugIn(host);
     const auto create = [&](int i) {
         const std::string index = std::to_string(i);
         host.ExecAction(1, {"M" + index, "V" + index, "=", "0", "S", "true", "false"});
@@ -56,7 +46,7 @@ void TimeReplacement(int monitors) {
 
 void ReplacePerFiring(int monitors, unsigned seconds) {
     PlugInHost host;
-    Load(host);
+    vigrel::bench::StartPlugIn(host);
     std::vector<unsigned> ticks(static_cast<std::size_t>(monitors) + 1);
     host.fastRead = [&](const char* name) { ++ticks[std::strtoul(name + 1, nullptr, 10)]; };
     const auto create = [&](int i) {
@@ -95,13 +85,8 @@ void ReplacePerFiring(int monitors, unsigned seconds) {
 
 int main(int argc, char** argv) {
     const unsigned seconds = argc > 1 ? static_cast<unsigned>(std::atoi(argv[1])) : 5;
-    std::vector<int> counts;
-    for (int i = 2; i < argc; ++i) {
-        counts.push_back(std::atoi(argv[i]));
-    }
-    if (counts.empty()) {
-        counts = {1000, 10000, 100000};
-    }
+    const std::vector<int> counts =
+        vigrel::bench::NumbersFrom(argc, argv, 2, {1000, 10000, 100000});
     for (const int n : counts) {
         TimeReplacement(n);
     }

@@ -19,13 +19,7 @@ namespace {
 
 void Run(int monitors, unsigned seconds) {
     vigrel::tshost::PlugInHost host;
-    host.recordEvents = false;
-    std::string error;
-    if (!host.Load(vigrel::bench::PlugInPath(), error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-    }
-    host.Start();
+    vigrel::bench::StartPlugIn(host);
     std::vector<unsigned> ticks(static_cast<std::size_t>(monitors));
     // As trivial as a read can be that still counts ticks per monitor: the index is read from
     // the variable's name ("V123") by hand.
@@ -70,13 +64,8 @@ void Run(int monitors, unsigned seconds) {
 
 int main(int argc, char** argv) {
     const unsigned seconds = argc > 1 ? static_cast<unsigned>(std::atoi(argv[1])) : 5;
-    std::vector<int> counts;
-    for (int i = 2; i < argc; ++i) {
-        counts.push_back(std::atoi(argv[i]));
-    }
-    if (counts.empty()) {
-        counts = {1, 100, 1000, 10000, 100000};
-    }
+    const std::vector<int> counts =
+        vigrel::bench::NumbersFrom(argc, argv, 2, {1, 100, 1000, 10000, 100000});
     for (const int n : counts) {
         Run(n, seconds);
     }

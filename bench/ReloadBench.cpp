@@ -16,13 +16,7 @@ namespace {
 
 void Cycle(int monitors) {
     vigrel::tshost::PlugInHost host;
-    host.recordEvents = false;
-    std::string error;
-    if (!host.Load(vigrel::bench::PlugInPath(), error)) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        std::exit(1);
-    }
-    host.Start();
+    vigrel::bench::StartPlugIn(host);
     for (int i = 0; i < monitors; ++i) {
         const std::string index = std::to_string(i);
         host.ExecAction(1, {"M" + index, "V", "=", "0", "S", "true", "true"});

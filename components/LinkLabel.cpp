@@ -82,7 +82,7 @@ void TLinkLabel::SetHyperLink(std::string hyperLink) {
 void TLinkLabel::OpenLink() {
     std::string address(Prefixes.at(static_cast<std::size_t>(linkType_)));
     address += hyperLink_;
-    const std::string ansi = FromWide(ToWide(address), CP_ACP);
+    const std::string ansi = ToCodePage(address, CP_ACP);
     TWinControl* parent = Parent();
     const HWND window = parent != nullptr && parent->HandleAllocated() ? parent->Handle() : nullptr;
     ShellCall()(window, "Open", ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

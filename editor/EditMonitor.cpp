@@ -64,16 +64,16 @@ struct FieldText {
     std::string shown; // UTF-8
 
     explicit FieldText(const char* host)
-        : bytes(HostText(host)), shown(FromWide(ToWide(bytes, CP_ACP))) {}
+        : bytes(HostText(host)), shown(FromCodePage(bytes, CP_ACP)) {}
 
     std::string WriteBack(const std::string& now) const {
-        return now == shown ? bytes : FromWide(ToWide(now), CP_ACP);
+        return now == shown ? bytes : ToCodePage(now, CP_ACP);
     }
 };
 
 // The host string a field's text makes.
 std::string HostBytes(const TLabeledEdit& field) {
-    return FromWide(ToWide(field.Text()), CP_ACP);
+    return ToCodePage(field.Text(), CP_ACP);
 }
 
 } // namespace
@@ -111,7 +111,7 @@ void TFormMonitorProperties::PickVariable(TLabeledEdit& field) {
     HostString answer;
     answer.Assign(HostBytes(field));
     if (HostInterfaceAccess(RequestPickVariable, answer.Address()) != TsFalse) {
-        field.SetText(FromWide(ToWide(answer.Text(), CP_ACP)));
+        field.SetText(FromCodePage(answer.Text(), CP_ACP));
     }
 }
 
@@ -131,7 +131,7 @@ void TFormMonitorProperties::Kn3Click(TComponent&) {
     answer.Assign(HostBytes(LEdit4));
     std::string list;
     if (HostInterfaceAccess(RequestSubroutineList, answer.Address()) != TsFalse) {
-        list = FromWide(ToWide(answer.Text(), CP_ACP));
+        list = FromCodePage(answer.Text(), CP_ACP);
     }
     if (list.empty()) {
         ShowMessageBox(Message(L"Подпрограммы отсутствуют"), TMsgDlgType::mtInformation);

@@ -3,12 +3,12 @@
 // dialog with Cancel. Run under Wine on a display:
 //   DialogShot.exe PLUGIN OUT.bmp
 #include "tessary/TessaryAbi.h"
+#include "tests/win32/PlugInProbe.h"
 #include "ui/BmpCodec.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,17 +18,6 @@ namespace {
 using namespace vigrel;
 
 RgbImage shot;
-HWND dialog = nullptr;
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM) {
-    wchar_t caption[64] = {};
-    GetWindowTextW(window, caption, 64);
-    if (IsWindowVisible(window) && std::wstring(caption) == L"Action Properties") {
-        dialog = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // Copies the window's pixels from the screen, frame and all.
 RgbImage Capture(HWND window) {
@@ -60,7 +49,7 @@ RgbImage Capture(HWND window) {
 }
 
 void CALLBACK Shoot(HWND, UINT, UINT_PTR id, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), &FindDialog, 0);
+    const HWND dialog = test::ShownWindow(L"Action Properties");
     if (dialog == nullptr) {
         return;
     }
@@ -71,13 +60,6 @@ void CALLBACK Shoot(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
 
-char* Block(const char* text) {
-    const std::size_t size = std::strlen(text) + 1;
-    auto* block = static_cast<char*>(GlobalAlloc(0, size));
-    std::memcpy(block, text, size);
-    return block;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -86,9 +68,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const HMODULE plugIn = LoadLibraryA(argv[1]);
-    const auto edit = plugIn != nullptr ? reinterpret_cast<TtsEditAction>(reinterpret_cast<void*>(
-                                              GetProcAddress(plugIn, "tsEditAction")))
-                                        : nullptr;
+    const auto edit =
+        plugIn != nullptr ? test::Entry<TtsEditAction>(plugIn, "tsEditAction") : nullptr;
     if (edit == nullptr) {
         std::fprintf(stderr, "DialogShot: %s has no tsEditAction\n", argv[1]);
         return 2;
@@ -96,7 +77,7 @@ int main(int argc, char** argv) {
     HostStringPtr slots[7];
     const char* texts[7] = {"Counting", "Counter", "<>", "10", "Count", "true", "true"};
     for (int i = 0; i < 7; ++i) {
-        slots[i] = Block(texts[i]);
+        slots[i] = test::GlobalText(texts[i]);
     }
     SetTimer(nullptr, 0, 400, &Shoot);
     edit(MonitorActionNumber, slots);

@@ -122,18 +122,14 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
 
 int TForm::ClientWidth() const {
     if (HandleAllocated()) {
-        RECT client;
-        GetClientRect(const_cast<TForm*>(this)->Handle(), &client);
-        return client.right;
+        return ClientRect().right;
     }
     return clientWidth_ != 0 ? clientWidth_ : Width();
 }
 
 int TForm::ClientHeight() const {
     if (HandleAllocated()) {
-        RECT client;
-        GetClientRect(const_cast<TForm*>(this)->Handle(), &client);
-        return client.bottom;
+        return ClientRect().bottom;
     }
     return clientHeight_ != 0 ? clientHeight_ : Height();
 }
@@ -295,22 +291,21 @@ std::vector<TButton*> TForm::Buttons() const {
     return buttons;
 }
 
-TButton* TForm::DefaultButton() const {
+TButton* TForm::FirstButton(bool (TButton::*marked)() const) const {
     for (TButton* button : Buttons()) {
-        if (button->Default()) {
+        if ((button->*marked)()) {
             return button;
         }
     }
     return nullptr;
 }
 
+TButton* TForm::DefaultButton() const {
+    return FirstButton(&TButton::Default);
+}
+
 TButton* TForm::CancelButton() const {
-    for (TButton* button : Buttons()) {
-        if (button->Cancel()) {
-            return button;
-        }
-    }
-    return nullptr;
+    return FirstButton(&TButton::Cancel);
 }
 
 bool TForm::DialogKey(const MSG& message) {

@@ -83,6 +83,7 @@ protected:
 
 private:
     std::vector<TButton*> Buttons() const;
+    TButton* FirstButton(bool (TButton::*marked)() const) const;
     void UpdateDefaultLook(const TWinControl* focused);
     void SetActiveControl(TWinControl* control);
     void ChangeUIState(WORD action, WORD flags);

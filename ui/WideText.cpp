@@ -38,6 +38,14 @@ std::string FromWide(std::wstring_view text, UINT codePage) {
     return result;
 }
 
+std::string ToCodePage(std::string_view text, UINT codePage) {
+    return FromWide(ToWide(text), codePage);
+}
+
+std::string FromCodePage(std::string_view bytes, UINT codePage) {
+    return FromWide(ToWide(bytes, codePage));
+}
+
 std::wstring WindowTextW(HWND window) {
     const int length = GetWindowTextLengthW(window);
     if (length <= 0) {

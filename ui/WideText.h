@@ -17,6 +17,10 @@ inline constexpr UINT CodePage1251 = 1251;
 std::wstring ToWide(std::string_view text, UINT codePage = CP_UTF8);
 std::string FromWide(std::wstring_view text, UINT codePage = CP_UTF8);
 
+// The toolkit's UTF-8 text in the bytes of `codePage`, and such bytes as UTF-8.
+std::string ToCodePage(std::string_view text, UINT codePage);
+std::string FromCodePage(std::string_view bytes, UINT codePage);
+
 // The text of a window, whole, however long.
 std::wstring WindowTextW(HWND window);
 

@@ -2,8 +2,8 @@
 // host of the test's own on a virtual display, and driven from inside its modal run by a timer
 // of the test thread: what it shows, what it writes back, the keys, the picture buttons, the link
 // and the mends (modes read in any letter case, failures kept from the host, one dialog at a time).
-#include "ImportPatch.h"
 #include "MessageBoxes.h"
+#include "PlugInProbe.h"
 #include "TestHost.h"
 #include "tessary/TessaryAbi.h"
 #include "ui/WideText.h"
@@ -20,17 +20,6 @@
 
 namespace vigrel::test {
 namespace {
-
-template <class F> F Entry(HMODULE module, const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-char* Block(std::string_view text) {
-    auto* block = static_cast<char*>(GlobalAlloc(0, text.size() + 1));
-    std::memcpy(block, text.data(), text.size());
-    block[text.size()] = '\0';
-    return block;
-}
 
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
@@ -73,18 +62,8 @@ std::vector<std::function<void(HWND)>> steps;
 std::size_t nextStep = 0;
 HWND openDialog = nullptr;
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && WindowTextW(window) == L"Action Properties") {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND ShownDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
+    return ShownWindow(L"Action Properties");
 }
 
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
@@ -231,7 +210,7 @@ protected:
              std::int32_t number = MonitorActionNumber) {
         blocks.assign(7, nullptr);
         for (std::size_t i = 0; i < slots.size(); ++i) {
-            blocks[i] = slots[i] ? Block(*slots[i]) : nullptr;
+            blocks[i] = slots[i] ? GlobalText(*slots[i]) : nullptr;
         }
         before = blocks;
         steps = std::move(script);
@@ -264,7 +243,8 @@ const auto ok = [](HWND dialog) { Click(dialog, "ButtonOK50"); };
 TEST_F(DialogTest, ServesOnlyActionOneAndTouchesNoSlotOtherwise) {
     for (const std::int32_t number : {0, 2, -1}) {
         steps.clear();
-        blocks = {Block("a"), Block("b"), nullptr, Block("c"), Block("d"), Block("e"), Block("f")};
+        blocks = {GlobalText("a"), GlobalText("b"), nullptr,        GlobalText("c"),
+                  GlobalText("d"), GlobalText("e"), GlobalText("f")};
         before = blocks;
         EXPECT_EQ(edit(number, blocks.data()), TsFalse) << number;
         EXPECT_EQ(blocks, before) << number;
@@ -556,7 +536,7 @@ TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
         const std::string answer =
             request == RequestSubroutineList ? "Count\r\nReached" : "Picked" + asked;
         GlobalFree(*value);
-        *value = Block(answer);
+        *value = GlobalText(answer);
         return TsTrue;
     };
     const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
@@ -580,7 +560,7 @@ TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
     for (const bool answer : {true, false}) {
         interfaceAnswer = [answer](std::int32_t, HostStringPtr* value) -> TsBool {
             GlobalFree(*value);
-            *value = Block("");
+            *value = GlobalText("");
             return answer ? TsTrue : TsFalse;
         };
         closedBoxes.clear();
@@ -631,8 +611,9 @@ TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
 }
 
 TEST_F(DialogTest, MonitorsKeepTickingWhileTheDialogIsOpen) {
-    std::vector<HostStringPtr> args{Block("Tick"), Block("V"),    Block("="),   Block("x"),
-                                    Block("Sub"),  Block("true"), Block("true")};
+    std::vector<HostStringPtr> args{GlobalText("Tick"), GlobalText("V"),   GlobalText("="),
+                                    GlobalText("x"),    GlobalText("Sub"), GlobalText("true"),
+                                    GlobalText("true")};
     ASSERT_NE(Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber, args.data()),
               TsFalse);
     for (HostStringPtr block : args) {
@@ -652,8 +633,8 @@ TEST_F(DialogTest, MonitorsKeepTickingWhileTheDialogIsOpen) {
 
 TEST_F(DialogTest, ASecondCallWhileTheDialogIsOpenGivesFalseAndTouchesNothing) {
     Run(counterAction, {[&](HWND dialog) {
-            std::vector<HostStringPtr> inner{Block("a"), nullptr, Block("b"), nullptr,
-                                             nullptr,    nullptr, nullptr};
+            std::vector<HostStringPtr> inner{GlobalText("a"), nullptr, GlobalText("b"), nullptr,
+                                             nullptr,         nullptr, nullptr};
             const std::vector<HostStringPtr> innerBefore = inner;
             EXPECT_EQ(edit(MonitorActionNumber, inner.data()), TsFalse);
             EXPECT_EQ(inner, innerBefore);

@@ -1,8 +1,42 @@
-#include "ImportPatch.h"
+#include "PlugInProbe.h"
 
 #include <cstring>
+#include <string>
 
 namespace vigrel::test {
+namespace {
+
+struct Search {
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindShown(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<Search*>(param);
+    const int length = GetWindowTextLengthW(window);
+    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(GetWindowTextW(window, caption.data(), length + 1)));
+    if (IsWindowVisible(window) && caption == search.caption) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+char* GlobalText(std::string_view text) {
+    auto* block = static_cast<char*>(GlobalAlloc(0, text.size() + 1));
+    std::memcpy(block, text.data(), text.size());
+    block[text.size()] = '\0';
+    return block;
+}
+
+HWND ShownWindow(const wchar_t* caption) {
+    Search search{caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindShown, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement) {
     const auto* base = reinterpret_cast<BYTE*>(module);
