@@ -1,13 +1,3 @@
-# Cross compiling for 32-bit Windows with mingw-w64, win32 threads flavour. The posix flavour's
-# runtime (winpthreads, linked in statically) takes a TLS index and a thread record on every load
-# of a DLL and gives neither back at unload, so a host that reloads the plug-in runs out of TLS
-# indexes after about a thousand loads. Nothing here uses C++ threads.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# 32-bit Windows: the build that ships (Vigrel.tsp is a PE32 DLL).
+set(VIGREL_MINGW_PROCESSOR i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The demo: installs what is missing, builds the plug-in and the host stand-in, and runs the
 # counter example in tshost under Wine, printing its log. Options are passed to tshost
-# (for example --times or --reads).
+# (for example --times or --reads). Where 32-bit Linux programs cannot run, the 64-bit build of
+# both runs under 64-bit Wine instead (scripts/windows-path.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/setup.sh
+. scripts/windows-path.sh
 quiet() {
     local output
     if ! output=$("$@" 2>&1); then
@@ -14,10 +16,15 @@ quiet() {
         exit 1
     fi
 }
-echo "demo: building Vigrel.tsp and tshost.exe (build/win32)"
-quiet cmake --preset win32
-quiet cmake --build --preset win32 -j "$(nproc)" --target tshost
+build=$(vigrel_windows_path)
+wine=("$root/cmake/wine-run.sh")
+if [ "$build" = win64 ]; then
+    echo "demo: 32-bit Linux programs cannot run here: the 64-bit build runs under 64-bit Wine"
+    wine+=(--win64)
+fi
+echo "demo: building Vigrel.tsp and tshost.exe (build/$build)"
+quiet cmake --preset "$build"
+quiet cmake --build --preset "$build" -j "$(nproc)" --target tshost
 echo "demo: running examples/counter.pub"
 cd examples
-exec "$root/cmake/wine-run.sh" "$root/build/win32/wineprefix" \
-    "$root/build/win32/bin/tshost.exe" "$@" counter.pub
+exec "${wine[@]}" "$root/build/$build/wineprefix" "$root/build/$build/bin/tshost.exe" "$@" counter.pub

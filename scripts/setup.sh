@@ -1,10 +1,32 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vigrel needs on a Debian machine; does nothing when all is
-# there. Safe to run again and again.
+# there. Safe to run again and again. Says in one line which way the Windows programs run here
+# (scripts/windows-path.sh).
 set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/windows-path.sh
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+
+updated=
+apt_install() {
+    if [ -z "$updated" ]; then
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            "${sudo_cmd[@]}" dpkg --add-architecture i386
+        fi
+        # A mirror in the middle of a sync fails one index; the others still serve.
+        "${sudo_cmd[@]}" apt-get update -qq >/dev/null 2>&1 ||
+            echo "setup: some package indexes could not be fetched; using the others"
+        updated=1
+    fi
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
+        --no-install-recommends "$@" >/dev/null
+}
+
+# Whether this kernel runs 32-bit Linux programs decides the rest.
+kernel32=
+vigrel_kernel_runs_32bit && kernel32=1
 
 missing=()
 command -v i686-w64-mingw32-g++-win32 >/dev/null || missing+=(g++-mingw-w64-i686-win32 mingw-w64-i686-dev)
@@ -20,16 +42,39 @@ command -v import >/dev/null || missing+=(imagemagick)
 command -v wine >/dev/null || missing+=(wine)
 # Wine's own fonts (MS Sans Serif, Marlett for the caption buttons): the dialog is laid out for them.
 [ -f /usr/share/wine/fonts/ms_sans_serif.ttf ] || missing+=(fonts-wine)
-dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
-
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-        "${sudo_cmd[@]}" dpkg --add-architecture i386
+    apt_install "${missing[@]}"
+fi
+
+# 32-bit Wine: the whole suite where the kernel runs it, the emulated checks where it does not.
+# Its i386 libraries must match the installed amd64 ones exactly, which a mirror in the middle of
+# a sync cannot always give: then the 64-bit way is taken.
+if ! vigrel_wine32_installed; then
+    echo "setup: installing wine32:i386"
+    apt_install wine32:i386 2>/dev/null || echo "setup: wine32:i386 could not be installed"
+fi
+
+if [ "$(vigrel_windows_path)" = win64 ]; then
+    # The 64-bit build, 64-bit Wine, and an emulator for the shipped 32-bit DLL.
+    missing=()
+    command -v x86_64-w64-mingw32-g++-win32 >/dev/null ||
+        missing+=(g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev)
+    [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
+    [ -n "$kernel32" ] || [ -x /usr/bin/qemu-i386-static ] || missing+=(qemu-user-static)
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "setup: installing ${missing[*]}"
+        apt_install "${missing[@]}"
     fi
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+fi
+
+# The emulator: binfmt_misc hands every i386 program to qemu-i386 (F: opened now, so it also
+# serves Wine's processes in other mount namespaces).
+if [ -z "$kernel32" ] && ! vigrel_emulator_ready; then
+    binfmt=/proc/sys/fs/binfmt_misc
+    [ -f $binfmt/register ] || "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc $binfmt
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+        "${sudo_cmd[@]}" tee $binfmt/register >/dev/null
 fi
 
 # Both locales the tests run under: a decimal comma (ru_RU) and a decimal point (en_US).
@@ -45,4 +90,17 @@ if [ ${#need_locales[@]} -gt 0 ]; then
             echo "${loc}.UTF-8 UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
     done
     "${sudo_cmd[@]}" locale-gen >/dev/null
+fi
+
+if [ "$(vigrel_windows_path)" = win32 ]; then
+    echo "setup: 32-bit Linux programs run here: the Windows suite runs as shipped, under 32-bit Wine"
+elif [ -n "$kernel32" ] && vigrel_wine32_installed; then
+    echo "setup: 64-bit way forced (VIGREL_FORCE_WIN64): the Windows suite runs as a 64-bit build" \
+         "under 64-bit Wine, the shipped 32-bit DLL in a few 32-bit Wine processes"
+elif vigrel_wine32_installed && vigrel_emulator_ready; then
+    echo "setup: this kernel cannot run 32-bit Linux programs: the Windows suite runs as a" \
+         "64-bit build under 64-bit Wine, the shipped 32-bit DLL under emulation (qemu-i386)"
+else
+    echo "setup: no 32-bit Wine here: the Windows suite runs as a 64-bit build under 64-bit" \
+         "Wine; the shipped DLL is checked only without running it"
 fi

@@ -2,15 +2,43 @@
 # Builds and runs the whole test suite: the portable core natively (ASan, UBSan), its readers
 # under libFuzzer for a fixed number of runs, then the DLL and the Windows tests under Wine.
 # Installs what is missing first. The Windows tests run on a virtual X display (Xvfb).
+#
+# Where 32-bit Linux programs run, the Windows tests run the shipped 32-bit build in full. Where
+# they do not (or with VIGREL_FORCE_WIN64=1), they run a 64-bit build of the same sources in full
+# under 64-bit Wine, and the shipped 32-bit DLL in one process of checks under emulation
+# (scripts/windows-path.sh). On both, the shipped DLL's exports and imports are read from the file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+. scripts/windows-path.sh
 jobs=$(nproc)
-for preset in native fuzz win32; do
+
+windows=$(vigrel_windows_path)
+if [ "$windows" = win32 ]; then
+    win32_run=all
+    win32_targets=(all)
+elif vigrel_wine32_installed && { vigrel_kernel_runs_32bit || vigrel_emulator_ready; }; then
+    win32_run=emulated
+    win32_targets=(Vigrel win32_tests WrongBoundary)
+else
+    win32_run=none
+    win32_targets=(Vigrel WrongBoundary)
+fi
+
+presets=(native fuzz)
+[ "$windows" = win64 ] && presets+=(win64)
+for preset in "${presets[@]}"; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
 done
+# The 32-bit build shares the 64-bit build's prefix when it runs under emulation: that prefix's
+# own processes (wineserver, services) then run natively.
+cmake --preset win32 -DVIGREL_WINDOWS_RUN=$win32_run \
+      -DVIGREL_WINE_PREFIX="$PWD/build/$windows/wineprefix" >/dev/null
+cmake --build --preset win32 -j "$jobs" --target "${win32_targets[@]}"
+
 ctest --preset native -j "$jobs"
 ctest --preset fuzz -j "$jobs"
-# The Windows tests show forms and dialogs: every Wine process of the run shares one X server.
+# The Windows tests show forms and dialogs: every Wine process of a run shares one X server.
+[ "$windows" = win64 ] && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win64
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset win32

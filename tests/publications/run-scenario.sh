@@ -43,7 +43,7 @@ trap 'rm -f "$out" "$err"' EXIT
     >"$out" 2>"$err"
 status=$?
 {
-    sed '/^host strings: fault:/s/\b[0-9A-Fa-f]\{8\}\b/ADDRESS/g' "$out"
+    sed '/^host strings: fault:/s/\b[0-9A-Fa-f]\{8\}\([0-9A-Fa-f]\{8\}\)\?\b/ADDRESS/g' "$out"
     sed 's/^/stderr: /' "$err"
     echo "exit $status"
 } | diff -u "$log" - && exit 0
