@@ -27,12 +27,18 @@ export WINEPREFIX=$prefix
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEDEBUG=-all,err+module
 
+# The prefix is made again (wineboot updates it in place) when 32-bit Wine comes to a machine
+# after its 64-bit prefix was made: only then can its 32-bit half be set up.
+ready="$WINEPREFIX/.vigrel-ready-v3"
+[ "$WINEARCH" = win64 ] && ready+=-win64
+[ "$WINEARCH" = win64 ] && [ -x /usr/lib/wine/wine ] && ready+=-wow64
+
 make_prefix() {
-    [ -f "$WINEPREFIX/.vigrel-ready-v3" ] && return 0
+    [ -f "$ready" ] && return 0
     mkdir -p "$WINEPREFIX"
     (
         flock 9
-        [ -f "$WINEPREFIX/.vigrel-ready-v3" ] && exit 0
+        [ -f "$ready" ] && exit 0
         "$loader" wineboot --init </dev/null >/dev/null 2>&1
         "$loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
             </dev/null >/dev/null 2>&1
@@ -42,7 +48,7 @@ make_prefix() {
         fonts="$WINEPREFIX/drive_c/windows/Fonts"
         mkdir -p "$fonts" && cp -n /usr/share/wine/fonts/* "$fonts/" 2>/dev/null
         wineserver -w
-        touch "$WINEPREFIX/.vigrel-ready-v3"
+        touch "$ready"
     ) 9>"$WINEPREFIX.lock"
 }
 

@@ -27,7 +27,14 @@ void TImageForm::Release(TImageForm* form) {
     }
 }
 
+// A tick that is still running (its subroutine shows something modal, or the host dispatches
+// messages while it runs) lets the timer's nested deliveries pass: otherwise every 50 ms would
+// start another GoSub, and another modal window, for as long as the condition holds. Other
+// monitors keep ticking meanwhile.
 void TImageForm::Timer1Timer() {
+    if (tickDepth_ > 0) {
+        return;
+    }
     ++tickDepth_;
     try {
         Tick();

@@ -239,6 +239,8 @@ int TForm::ShowModal() {
     }
     SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     TApplication& application = Application();
+    // A quit that ended an earlier run has gone on to the loop outside it; this run starts anew.
+    application.ClearTerminated();
     while (modalResult_ == mrNone) {
         application.HandleMessage();
         if (application.Terminated()) {

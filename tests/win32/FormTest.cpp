@@ -555,6 +555,21 @@ TEST_F(FormTest, TheCloseBoxGivesCancelAndAButtonItsModalResult) {
     EXPECT_EQ(form.ShowModal(), mrOk);
 }
 
+// A host that ends a nested loop with WM_QUIT ends the modal run inside it; the quit goes on to
+// the host's loop, and the next modal run works as ever.
+TEST_F(FormTest, AQuitEndsTheRunAndTheNextRunWorks) {
+    {
+        IdleScript script({[] { PostQuitMessage(7); }});
+        EXPECT_EQ(form.ShowModal(), mrCancel);
+    }
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 7u);
+    IdleScript script(
+        {[&] { SendMessageW(Get<TWinControl>("ButtonOK").Handle(), BM_CLICK, 0, 0); }});
+    EXPECT_EQ(form.ShowModal(), mrOk);
+}
+
 TEST_F(FormTest, IdleComesOncePerEmptyQueue) {
     int handled = 0;
     std::vector<int> handledAtIdle;

@@ -210,23 +210,36 @@ TEST_P(ReentryTest, SubroutineClosesAllMonitorsFromInsideTheTick) {
     EXPECT_TRUE(Events("script").empty());
 }
 
-TEST_P(ReentryTest, SubroutineThatPumpsMessagesSeesItsOwnMonitorTickAgain) {
+// A subroutine that runs a message loop (a modal window, say) while its tick is still running:
+// its own monitor's nested ticks pass, other monitors keep ticking, and once the subroutine
+// returns its monitor ticks again.
+TEST_P(ReentryTest, SubroutineThatPumpsMessagesIsNotReenteredWhileOthersTick) {
     host->scriptMode = GetParam();
     int depth = 0;
     int deepest = 0;
+    int othersInside = 0;
     bool pumped = false;
-    host->onScriptLine = [&](const std::string&) {
+    host->onScriptLine = [&](const std::string& line) {
+        if (line == "GoSub \"Other\"") {
+            othersInside += depth;
+            return;
+        }
         ++depth;
         deepest = std::max(deepest, depth);
         if (!pumped) {
             pumped = true;
-            host->PassTime(120); // a host that dispatches messages while the subroutine runs
+            host->PassTime(150); // a host that dispatches messages while the subroutine runs
         }
         --depth;
     };
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Nested", "true", "true"));
-    host->PassTime(200);
-    EXPECT_EQ(deepest, GetParam() == tshost::ScriptMode::Synchronous ? 2 : 1);
+    ASSERT_TRUE(Create("Mon2", "V", "=", "", "Other", "true", "true"));
+    host->PassTime(350);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_GE(Count("script GoSub \"Nested\""), 2u);
+    if (GetParam() == tshost::ScriptMode::Synchronous) {
+        EXPECT_GE(othersInside, 1);
+    }
 }
 
 // A host that queues GoSub lines, with a subroutine that takes longer than a tick: every run
