@@ -65,7 +65,33 @@ void CollectButtons(const TWinControl& parent, std::vector<TButton*>& buttons) {
     }
 }
 
+RECT SystemWorkArea(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info)) {
+        return info.rcWork;
+    }
+    return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+TWorkAreaQuery& WorkAreaQuery() {
+    static TWorkAreaQuery query = &SystemWorkArea;
+    return query;
+}
+
+// The start of a span of the given length centred in [low, high), kept inside it where it fits
+// and at its start where it does not.
+int Centred(LONG low, LONG high, int length) {
+    return static_cast<int>(std::max<LONG>(low, low + (high - low - length) / 2));
+}
+
 } // namespace
+
+TWorkAreaQuery ReplaceWorkAreaQuery(TWorkAreaQuery query) {
+    const TWorkAreaQuery previous = WorkAreaQuery();
+    WorkAreaQuery() = query != nullptr ? query : &SystemWorkArea;
+    return previous;
+}
 
 TScreen& Screen() {
     static TScreen screen;
@@ -177,8 +203,12 @@ void TForm::CreateParams(TCreateParams& params) {
         params.Height = clientHeight_ != 0 ? frame.bottom - frame.top : params.Height;
     }
     if (position_ == TPosition::poScreenCenter) {
-        params.X = (GetSystemMetrics(SM_CXSCREEN) - params.Width) / 2;
-        params.Y = (GetSystemMetrics(SM_CYSCREEN) - params.Height) / 2;
+        // Beside its owner: on the owner's monitor (the active window's without one), clear of
+        // the taskbars.
+        const HWND anchor = ParentWindow() != nullptr ? ParentWindow() : GetActiveWindow();
+        const RECT area = WorkAreaQuery()(anchor);
+        params.X = Centred(area.left, area.right, params.Width);
+        params.Y = Centred(area.top, area.bottom, params.Height);
     }
     // Shown by Show or ShowModal, never while it is being made.
     params.Style = style | (Enabled() ? 0 : WS_DISABLED);

@@ -21,6 +21,13 @@ inline constexpr int mrCancel = 2;
 enum class TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog };
 enum class TPosition : std::uint8_t { poDesigned, poScreenCenter };
 
+// Where a centred form goes: the work area (the monitor less its taskbars) of the monitor that
+// holds the given window, or of the primary monitor when there is none.
+using TWorkAreaQuery = RECT (*)(HWND window);
+// Replaces the query and returns the one it replaces; null puts the system's back. Tests use it
+// to place monitors where a test machine has none.
+TWorkAreaQuery ReplaceWorkAreaQuery(TWorkAreaQuery query);
+
 class TForm : public TWinControl {
 public:
     TForm();

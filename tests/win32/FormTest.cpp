@@ -555,6 +555,39 @@ TEST_F(FormTest, TheCloseBoxGivesCancelAndAButtonItsModalResult) {
     EXPECT_EQ(form.ShowModal(), mrOk);
 }
 
+// A centred form goes to the middle of the work area of its owner's monitor (here a second
+// monitor right of the first with a taskbar along its top), or to that area's corner when it
+// is larger than the area.
+HWND askedAbout = nullptr;
+RECT workArea{};
+RECT FakeWorkArea(HWND window) {
+    askedAbout = window;
+    return workArea;
+}
+
+TEST_F(FormTest, CentresInTheWorkAreaOfTheOwnersMonitor) {
+    struct Restore {
+        ~Restore() { ReplaceWorkAreaQuery(nullptr); }
+    } restore;
+    ReplaceWorkAreaQuery(&FakeWorkArea);
+    HostWindow host;
+    form.SetParentWindow(host.Get());
+    workArea = RECT{1920, 40, 3200, 1024};
+    RECT outer;
+    GetWindowRect(form.Handle(), &outer);
+    EXPECT_EQ(askedAbout, host.Get());
+    EXPECT_NEAR(outer.left + outer.right, 1920 + 3200, 1);
+    EXPECT_NEAR(outer.top + outer.bottom, 40 + 1024, 1);
+
+    TForm large;
+    ReadComponentResource(large, formResource, Classes());
+    large.SetParentWindow(host.Get());
+    workArea = RECT{-800, 30, -600, 130};
+    GetWindowRect(large.Handle(), &outer);
+    EXPECT_EQ(outer.left, -800);
+    EXPECT_EQ(outer.top, 30);
+}
+
 // A host that ends a nested loop with WM_QUIT ends the modal run inside it; the quit goes on to
 // the host's loop, and the next modal run works as ever.
 TEST_F(FormTest, AQuitEndsTheRunAndTheNextRunWorks) {
