@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <stdexcept>
@@ -98,9 +97,24 @@ int Distance(RadialAxis axis, int k) {
     return axis == RadialAxis::Near ? k : kRadius - k;
 }
 
-// One square root per computed pixel, written to up to four mirror pixels. A root of an integer
-// never ends in exactly .5, so adding a half and truncating rounds correctly; the largest,
-// sqrt(2 * 180^2) = 254.56, stays inside the table.
+// The nearest whole number to sqrt(n), moved there from a nearby guess k: k is right when
+// (k - 1/2)^2 < n < (k + 1/2)^2, that is k*k - k < n <= k*k + k for whole numbers (a root of a
+// whole number never ends in exactly .5). Integer arithmetic only: no floating-point unit, no
+// rounding mode and no instruction set beyond the oldest processor's.
+int RoundedRoot(int n, int k) {
+    while (n > k * k + k) {
+        ++k;
+    }
+    while (k > 0 && n <= k * k - k) {
+        --k;
+    }
+    return k;
+}
+
+// One rounded root per computed pixel, written to up to four mirror pixels. Along a row the
+// squared distance changes by at most 2 * 180 + 1 from one pixel to the next, so the root moves
+// by a step or two from its neighbour's; each row starts from the previous row's start. The
+// largest, sqrt(2 * 180^2) = 254.56, rounds to 255, inside the table.
 void PaintRadial(const TGradientColors& colors, PatternBitmap& pattern, RadialAxis horizontal,
                  RadialAxis vertical) {
     const PixelTable pixels = Pixels(colors);
@@ -108,15 +122,17 @@ void PaintRadial(const TGradientColors& colors, PatternBitmap& pattern, RadialAx
     const int height = Extent(vertical);
     const bool mirrorX = horizontal == RadialAxis::Mirrored;
     pattern.SetSize(width, height);
+    int rowStart = 0;
     for (int y = 0; y < kRadialSide; ++y) {
         std::uint32_t* top = pattern.Row(y);
         std::uint32_t* bottom =
             vertical == RadialAxis::Mirrored ? pattern.Row(height - 1 - y) : top;
         const int dy2 = kSquares[Distance(vertical, y)];
+        rowStart = RoundedRoot(kSquares[Distance(horizontal, 0)] + dy2, rowStart);
+        int root = rowStart;
         for (int x = 0; x < kRadialSide; ++x) {
-            const double root =
-                std::sqrt(static_cast<double>(kSquares[Distance(horizontal, x)] + dy2));
-            const std::uint32_t pixel = pixels[static_cast<int>(root + 0.5)];
+            root = RoundedRoot(kSquares[Distance(horizontal, x)] + dy2, root);
+            const std::uint32_t pixel = pixels[root];
             top[x] = pixel;
             bottom[x] = pixel;
             if (mirrorX) {

@@ -3,7 +3,7 @@
 #   check-boundary.sh OBJDUMP NM PLUGIN
 # A PE32 plug-in exports exactly the seven entry points by undecorated name, each the alias of
 # its __stdcall symbol NAME@N whose N is the size of the entry point's arguments; it imports from
-# Windows system DLLs only. A PE32+ (64-bit) build exports the same seven names; the 64-bit ABI
+# Windows system DLLs only, and uses no SSE instruction. A PE32+ (64-bit) build exports the same seven names; the 64-bit ABI
 # has one calling convention and no @N decoration, so there is no argument size to check.
 set -uo pipefail
 objdump=$1
@@ -56,6 +56,11 @@ pei-i386)
             fail "$name is exported at RVA ${name_rva[$name]}, not at $decorated"
         fi
     done
+    # 32-bit Windows also runs on processors without SSE: no code of the DLL may use its
+    # registers (the exception tables that share the code section are data, not code).
+    sse=$("$objdump" -d "$plugin" | awk '/^[0-9a-f]+ <.*>:$/ { data = ($2 ~ /except_table/) }
+                                         !data && /%xmm[0-9]/ { n++ } END { print n + 0 }')
+    [ "$sse" -eq 0 ] || fail "$sse instructions use SSE registers, which older processors lack"
     ;;
 pei-x86-64)
     echo "boundary: 64-bit build: one calling convention, no @N names; argument sizes not checked"
