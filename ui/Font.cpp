@@ -44,7 +44,11 @@ SharedFont FindOrCreate(const FontKey& key) {
     description.lfUnderline = (style & fsUnderline) != 0;
     description.lfStrikeOut = (style & fsStrikeOut) != 0;
     description.lfCharSet = static_cast<BYTE>(charset);
-    description.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    // An outline font of the face where there is one: a bitmap face comes in fixed sizes per
+    // code page and per DPI (at 120 DPI MS Sans Serif's letters are 13 pixels, not the 11 a
+    // layout is made for), and only in the system's code page, so a charset of another code page
+    // also needs a face that has it.
+    description.lfOutPrecision = OUT_TT_PRECIS;
     description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     description.lfQuality = DEFAULT_QUALITY;
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -339,6 +340,33 @@ TEST_F(DialogTest, PaintsItsBandsLabelsPictureAndGlyphs) {
             EXPECT_GT(ink, 10);
             ReleaseDC(Find(dialog, "Panel1"), panel);
             ReleaseDC(dialog, dc);
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }});
+}
+
+// The dialog's texts are Russian: its font has Cyrillic letters whatever the system's code page
+// (under en_US the ANSI code page is 1252), at the 11 pixels the layout is made for.
+TEST_F(DialogTest, ItsFontShowsCyrillicInEveryCodePageAtElevenPixels) {
+    Run(counterAction, {[&](HWND dialog) {
+            for (const char* name : {"LEdit1", "ComboBox1", "RadioButton1", "ButtonOK50"}) {
+                SCOPED_TRACE(name);
+                const HWND control = Find(dialog, name);
+                const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+                ASSERT_NE(font, nullptr);
+                const HDC dc = GetDC(control);
+                const HGDIOBJ previous = SelectObject(dc, font);
+                EXPECT_EQ(GetTextCharset(dc), RUSSIAN_CHARSET);
+                TEXTMETRICW metrics{};
+                GetTextMetricsW(dc, &metrics);
+                EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, 11);
+                const std::wstring russian = L"Равно Не равно Нет Да Имя монитора ЁёЩщЪъЯя";
+                std::vector<WORD> glyphs(russian.size());
+                GetGlyphIndicesW(dc, russian.c_str(), static_cast<int>(russian.size()),
+                                 glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+                EXPECT_EQ(std::count(glyphs.begin(), glyphs.end(), WORD{0xFFFF}), 0);
+                SelectObject(dc, previous);
+                ReleaseDC(control, dc);
+            }
             SendMessageW(dialog, WM_CLOSE, 0, 0);
         }});
 }
