@@ -118,6 +118,7 @@ extern "C" void TS_CALL tsMessage(std::int32_t code) {
     }
     try {
         CloseAllMonitors();
+        ReleaseIdleToolkit();
     } catch (...) {
     }
 }
@@ -125,12 +126,14 @@ extern "C" void TS_CALL tsMessage(std::int32_t code) {
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
+        RegisterOwnUnwindTables();
         CaptureUserLocale();
         break;
     case DLL_PROCESS_DETACH:
-        // Unloaded by FreeLibrary while monitors may still run: stop them all, destroy the
-        // library's windows and unregister its classes, so no timer or window message reaches
-        // code that is about to go and a later load can register the classes again. At process
+        // Unloaded by FreeLibrary while monitors may still run (a host that closed them with
+        // message 2 first left nothing here): stop them all, destroy the library's windows and
+        // unregister its classes, so no timer or window message reaches code that is about to
+        // go and a later load can register the classes again. At process
         // exit (reserved not null) nothing will run again, so nothing is done. Last, the
         // runtime's reserve goes back to the heap, or every load would leave it behind.
         if (reserved == nullptr) {
@@ -140,6 +143,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
             }
             ShutdownToolkit();
             ReleaseRuntimeReserves();
+            ForgetOwnUnwindTables();
         }
         break;
     default:

@@ -54,12 +54,24 @@ public:
 
     void Stop(TTimer& timer) { queue_.Cancel(timer); }
 
+    // Only the window's own thread can destroy it; a window destroyed by someone else is gone.
     void Shutdown() {
-        if (window_ != nullptr) {
+        if (window_ == nullptr) {
+            return;
+        }
+        const DWORD owner = GetWindowThreadProcessId(window_, nullptr);
+        if (owner == 0 || owner == GetCurrentThreadId()) {
             DestroyWindow(window_);
             window_ = nullptr;
             armed_ = false;
         }
+    }
+
+    bool ReleaseIfIdle() {
+        if (!queue_.NextDue()) {
+            Shutdown();
+        }
+        return window_ == nullptr;
     }
 
 private:
@@ -79,6 +91,7 @@ private:
         if (window_ != nullptr) {
             return true;
         }
+        NoteWindowThread();
         window_ = CreateWindowExW(0, UseWindowClass(TimerWindowClass, WindowProc), L"", 0, 0, 0, 0,
                                   0, HWND_MESSAGE, nullptr, ModuleInstance(), nullptr);
         return window_ != nullptr;
@@ -167,6 +180,10 @@ void TTimer::Schedule() {
 
 void ShutdownTimers() {
     TimerWindow::Instance().Shutdown();
+}
+
+bool ReleaseIdleTimers() {
+    return TimerWindow::Instance().ReleaseIfIdle();
 }
 
 } // namespace vigrel

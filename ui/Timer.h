@@ -39,8 +39,12 @@ private:
     bool enabled_ = false;
 };
 
-// Stops every timer's delivery for good: destroys the hidden window.
-// Called when the library is unloaded, so no timer message can reach unloaded code.
+// Stops every timer's delivery for good: destroys the hidden window when it belongs to the calling
+// thread. Called when the library is unloaded, so no timer message can reach unloaded code.
 void ShutdownTimers();
+
+// Destroys the hidden window when no timer is running (a later start makes it again); true when
+// there is no hidden window afterwards.
+bool ReleaseIdleTimers();
 
 } // namespace vigrel

@@ -12,4 +12,10 @@ void ShutdownToolkit() {
     UnregisterWindowClasses();
 }
 
+void ReleaseIdleToolkit() {
+    if (ReleaseIdleTimers() && !LibraryWindowsLeft()) {
+        UnregisterWindowClasses();
+    }
+}
+
 } // namespace vigrel

@@ -124,6 +124,7 @@ void TWinControl::CreateHandle() {
         className = UseWindowClass(params.ClassName, StandardWindowProc, params.ClassStyle,
                                    CursorHandle(TCursor::crArrow));
     }
+    NoteWindowThread();
     const HWND window = CreateWindowExW(
         params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
         params.Width, params.Height, params.WndParent, nullptr, ModuleInstance(), this);
@@ -668,13 +669,19 @@ void TWinControl::DefaultHandler(TMessage& message) {
 void DestroyLibraryWindows() {
     std::vector<HWND> windows;
     for (const auto& [window, control] : BoundWindows()) {
-        windows.push_back(window);
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+            windows.push_back(window);
+        }
     }
     for (const HWND window : windows) {
         if (IsWindow(window)) {
             DestroyWindow(window);
         }
     }
+}
+
+bool LibraryWindowsLeft() {
+    return !BoundWindows().empty();
 }
 
 } // namespace vigrel

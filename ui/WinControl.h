@@ -157,8 +157,12 @@ private:
     TColor brushColor_ = 0;
 };
 
-// Destroys every window of the toolkit that is left, so no window procedure of the library runs
-// again. Part of the toolkit's shutdown (ui/Toolkit.h).
+// Destroys every window of the toolkit that the calling thread has left (no thread can destroy
+// another's), so no window procedure of the library runs again. Part of the toolkit's shutdown
+// (ui/Toolkit.h).
 void DestroyLibraryWindows();
+
+// Whether any window of the toolkit is alive, on any thread.
+bool LibraryWindowsLeft();
 
 } // namespace vigrel

@@ -1,4 +1,5 @@
 // The entry points of the real DLL, as a host sees them.
+#include "PlugInProbe.h"
 #include "TestHost.h"
 
 #include <windows.h>
@@ -118,6 +119,68 @@ TEST_F(PlugInTest, CloseMessageBeforeAnyMonitorAndTwiceDoesNothing) {
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Again", "false", "true"));
     host->PassTime(150);
     EXPECT_EQ(Count("script GoSub \"Again\""), 1u);
+}
+
+// The close a host sends before it unloads leaves nothing for the unload to do: the timers'
+// hidden window and the window classes go, and come back with the next monitor.
+TEST_F(PlugInTest, CloseGivesBackTheHiddenWindowAndTheClassesUntilTheNextMonitor) {
+    const HMODULE plugIn = GetModuleHandleW(L"Vigrel.tsp");
+    ASSERT_NE(plugIn, nullptr);
+    // The test program has a toolkit of its own, with a hidden window of the same class.
+    const auto hiddenWindow = [plugIn] {
+        HWND window = nullptr;
+        while ((window = FindWindowExW(HWND_MESSAGE, window, L"VigrelTimerWindow", nullptr)) &&
+               reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)) != plugIn) {
+        }
+        return window;
+    };
+    WNDCLASSEXW info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(Create("Mon1", "V", "=", "", "Fired", "true", "true"));
+    host->PassTime(120);
+    EXPECT_NE(hiddenWindow(), nullptr);
+    EXPECT_TRUE(GetClassInfoExW(plugIn, L"VigrelTimerWindow", &info));
+    host->Message(2);
+    EXPECT_EQ(hiddenWindow(), nullptr);
+    EXPECT_FALSE(GetClassInfoExW(plugIn, L"VigrelTimerWindow", &info));
+    ASSERT_TRUE(Create("Mon1", "V", "=", "", "Again", "false", "true"));
+    host->PassTime(150);
+    EXPECT_EQ(Count("script GoSub \"Again\""), 1u);
+}
+
+#if defined(__i386__)
+HGLOBAL WINAPI RefusingGlobalAlloc(UINT, SIZE_T) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+#endif
+
+// With the compiler's own libgcc_s_dw2-1.dll in the process before the plug-in is loaded, a
+// failure inside the plug-in (here a global block the system refuses) is still caught at the
+// entry point instead of ending the process.
+TEST_F(PlugInTest, AFailureIsCaughtWhateverUnwinderTheProcessHasLoaded) {
+#if !defined(__i386__)
+    GTEST_SKIP() << "64-bit Windows unwinds through each module's own SEH tables: nothing is "
+                    "registered at load, so no other module's unwinder can take them";
+#else
+    const HMODULE unwinder = LoadLibraryW(L"libgcc_s_dw2-1.dll"); // beside the test program
+    ASSERT_NE(unwinder, nullptr) << GetLastError();
+    host->Unload(true);
+    std::string error;
+    ASSERT_TRUE(host->Load(PlugInPath(), error)) << error;
+    host->Start();
+    const HMODULE plugIn = GetModuleHandleW(L"Vigrel.tsp");
+    void* const previous = PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
+                                       reinterpret_cast<void*>(&RefusingGlobalAlloc));
+    ASSERT_NE(previous, nullptr);
+    const tshost::Identity refused = host->InitPlugIn();
+    PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc", previous);
+    EXPECT_EQ(refused.title, "");
+    EXPECT_EQ(host->InitPlugIn().title, "Vigrel_ALFA");
+    ASSERT_TRUE(Create("Mon1", "V", "=", "", "Fired", "false", "true"));
+    host->PassTime(120);
+    EXPECT_EQ(Count("script GoSub \"Fired\""), 1u);
+#endif
 }
 
 TEST_F(PlugInTest, UnloadWithoutCloseStopsEveryTimer) {

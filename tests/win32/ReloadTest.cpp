@@ -135,5 +135,61 @@ TEST_F(Reload, FormAndTimerLeftRunningAtUnloadAreGone) {
     EXPECT_TRUE(FreeLibrary(again));
 }
 
+// A form made on a second thread of the host: an unload from the first can destroy neither it nor
+// its classes, so the library stays loaded and the form keeps working until its thread ends.
+struct SecondThread {
+    ShowTestFormFunction show;
+    HANDLE shown;
+    HANDLE stop;
+    HWND window = nullptr;
+};
+
+DWORD WINAPI ShowOnSecondThread(void* context) {
+    auto& thread = *static_cast<SecondThread*>(context);
+    thread.window = thread.show(TRUE);
+    SetEvent(thread.shown);
+    while (MsgWaitForMultipleObjects(1, &thread.stop, FALSE, INFINITE, QS_ALLINPUT) !=
+           WAIT_OBJECT_0) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+    return 0;
+}
+
+TEST_F(Reload, AFormOnAnotherThreadKeepsTheLibraryLoaded) {
+    // A copy of its own, since this one stays loaded for the rest of the process.
+    const std::wstring copy = LibraryPath().substr(0, LibraryPath().size() - 4) + L"Kept.dll";
+    ASSERT_TRUE(CopyFileW(LibraryPath().c_str(), copy.c_str(), FALSE));
+    const HMODULE library = LoadLibraryW(copy.c_str());
+    ASSERT_NE(library, nullptr);
+    SecondThread second{Export<ShowTestFormFunction>(library, "ShowTestForm"),
+                        CreateEventW(nullptr, TRUE, FALSE, nullptr),
+                        CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    ASSERT_NE(second.show(FALSE), nullptr); // this thread made the library's first window
+    const HANDLE thread = CreateThread(nullptr, 0, &ShowOnSecondThread, &second, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(second.shown, 5000);
+    ASSERT_NE(second.window, nullptr);
+
+    EXPECT_TRUE(FreeLibrary(library));
+    EXPECT_EQ(GetModuleHandleW(copy.c_str()), library);
+    EXPECT_TRUE(IsWindow(second.window));
+    DWORD_PTR result = 0;
+    RedrawWindow(second.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    EXPECT_NE(SendMessageTimeoutW(second.window, WM_SETTEXT, 0,
+                                  reinterpret_cast<LPARAM>(L"Still here"), SMTO_BLOCK, 5000,
+                                  &result),
+              0);
+
+    SetEvent(second.stop);
+    WaitForSingleObject(thread, 5000);
+    EXPECT_FALSE(IsWindow(second.window));
+    CloseHandle(thread);
+    CloseHandle(second.shown);
+    CloseHandle(second.stop);
+}
+
 } // namespace
 } // namespace vigrel::test
