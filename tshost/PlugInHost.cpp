@@ -283,6 +283,9 @@ void TS_CALL PlugInHost::CbGetVariable(const char* name, HostStringPtr* value) {
         host.fastRead(name);
         return;
     }
+    if (host.declineRead && host.declineRead()) {
+        return;
+    }
     try {
         const std::string text = host.Variable(name ? name : "");
         if (host.logReads) {

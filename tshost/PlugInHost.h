@@ -99,6 +99,9 @@ public:
         onInterfaceAccess;
     // Replaces the variable store for reads: called with the name; the value read is empty.
     std::function<void(const char* name)> fastRead;
+    // Asked before every read: true makes the host hand back nothing (the value stays null), as
+    // a host that cannot make the string does.
+    std::function<bool()> declineRead;
     // Log every variable read (they are frequent: one per monitor tick).
     bool logReads = false;
     // Keep events at all (benchmarks with many monitors turn this off).

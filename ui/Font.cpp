@@ -10,14 +10,25 @@ namespace vigrel {
 
 class CachedFont {
 public:
-    explicit CachedFont(HFONT font) : font_(font) {}
+    CachedFont() = default;
     CachedFont(const CachedFont&) = delete;
     CachedFont& operator=(const CachedFont&) = delete;
-    ~CachedFont() { DeleteObject(font_); }
+    ~CachedFont() {
+        if (font_ != nullptr) {
+            DeleteObject(font_);
+        }
+    }
+    // Makes the GDI font; throws std::runtime_error when the system refuses it.
+    void Create(const LOGFONTW& description) {
+        font_ = CreateFontIndirectW(&description);
+        if (font_ == nullptr) {
+            throw std::runtime_error("cannot create a font");
+        }
+    }
     HFONT Get() const { return font_; }
 
 private:
-    HFONT font_; // owned
+    HFONT font_ = nullptr; // owned
 };
 
 namespace {
@@ -54,16 +65,17 @@ SharedFont FindOrCreate(const FontKey& key) {
     description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
     const std::wstring face = ToWide(name);
     face.copy(description.lfFaceName, LF_FACESIZE - 1);
-    const HFONT handle = CreateFontIndirectW(&description);
-    if (handle == nullptr) {
-        throw std::runtime_error("cannot create the font " + name);
-    }
     // The deleter also drops the cache entry, so the map never grows past the fonts in use.
-    SharedFont font(new CachedFont(handle), [key](const CachedFont* dying) {
+    // Whatever can fail for want of memory comes before the GDI font, which then always has an
+    // owner: a failure anywhere gives it back and leaves no entry.
+    const auto deleter = [key](const CachedFont* dying) {
         Cache().erase(key);
         delete dying;
-    });
-    cache[key] = font;
+    };
+    std::weak_ptr<const CachedFont>& entry = cache[key];
+    const std::shared_ptr<CachedFont> font(new CachedFont, deleter);
+    font->Create(description);
+    entry = font;
     return font;
 }
 

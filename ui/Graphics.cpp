@@ -44,4 +44,10 @@ MemoryDC::~MemoryDC() {
     }
 }
 
+WindowDC::WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {
+    if (dc_ == nullptr) {
+        throw std::runtime_error("cannot get a device context of a window");
+    }
+}
+
 } // namespace vigrel

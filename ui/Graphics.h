@@ -80,6 +80,23 @@ private:
     HDC dc_ = nullptr; // owned
 };
 
+// The device context of a window (of the screen when null), released when dropped, so that a
+// failure while it is in use gives it back too. One the system cannot give throws
+// std::runtime_error.
+class WindowDC {
+public:
+    explicit WindowDC(HWND window);
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    ~WindowDC() { ReleaseDC(window_, dc_); }
+
+    HDC Get() const { return dc_; }
+
+private:
+    HWND window_; // not owned
+    HDC dc_;      // owned
+};
+
 // Selects an object into a device context and puts the previous one back when dropped.
 class SelectedObject {
 public:

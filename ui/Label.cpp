@@ -46,9 +46,10 @@ void TLabel::SetColor(TColor color) {
 }
 
 SIZE TLabel::TextExtent() const {
-    const HDC screen = GetDC(nullptr);
-    const HGDIOBJ previous = SelectObject(screen, Font().Handle());
     const std::wstring text = ToWide(Text());
+    const WindowDC dc(nullptr);
+    const HDC screen = dc.Get();
+    const SelectedObject font(screen, Font().Handle());
     RECT extent{0, 0, 0, 0};
     if (text.empty()) {
         TEXTMETRICW metrics{};
@@ -58,8 +59,6 @@ SIZE TLabel::TextExtent() const {
         DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &extent,
                   TextFormat | DT_CALCRECT);
     }
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
     return {extent.right - extent.left, extent.bottom - extent.top};
 }
 

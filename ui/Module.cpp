@@ -8,7 +8,7 @@ void __freeres() noexcept;
 } // namespace __gnu_cxx
 #endif
 
-#if defined(__MINGW32__) && defined(__i386__) && !defined(__SEH__) && \
+#if defined(__MINGW32__) && defined(__i386__) && !defined(__SEH__) &&                              \
     !defined(__USING_SJLJ_EXCEPTIONS__)
 #define VIGREL_DW2_UNWIND 1
 extern "C" {
@@ -90,8 +90,9 @@ void NoteWindowThread() {
         return;
     }
     HMODULE module = nullptr;
-    pinned = GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                                reinterpret_cast<LPCSTR>(&NoteWindowThread), &module) != FALSE;
+    pinned =
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCSTR>(&NoteWindowThread), &module) != FALSE;
 }
 
 void ReleaseRuntimeReserves() {

@@ -21,6 +21,9 @@ TimerQueue::~TimerQueue() {
 void TimerQueue::Schedule(Entry& entry, std::int64_t period, std::int64_t now) {
     Cancel(entry);
     period = std::max<std::int64_t>(period, 1);
+    // Everything that can fail comes first: a new lane's node and its place in the heap. Once the
+    // entry is being linked nothing throws, so a failure leaves it unscheduled and the queue whole.
+    heap_.reserve(heap_.size() + 1);
     Lane& lane = lanes_[period];
     lane.queue = this;
     lane.period = period;

@@ -44,7 +44,7 @@ public:
     ~TimerQueue();
 
     // (Re)starts `entry` with the given period (at least 1): its first deadline is one period
-    // after `now`.
+    // after `now`. When memory runs out it throws, leaving the entry unscheduled.
     void Schedule(Entry& entry, std::int64_t period, std::int64_t now);
     // Takes `entry` off the schedule; nothing happens if it is not scheduled.
     void Cancel(Entry& entry);

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vigrel {
@@ -22,6 +23,9 @@ LPCWSTR UseWindowClass(LPCWSTR name, WNDPROC windowProc, UINT style, HCURSOR cur
             return name;
         }
     }
+    // Room for the record first: a class registered but not recorded would never be unregistered.
+    std::wstring record(name);
+    Registered().reserve(Registered().size() + 1);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = style;
@@ -33,7 +37,7 @@ LPCWSTR UseWindowClass(LPCWSTR name, WNDPROC windowProc, UINT style, HCURSOR cur
         throw std::runtime_error("cannot register a window class of the library (error " +
                                  std::to_string(GetLastError()) + ")");
     }
-    Registered().emplace_back(name);
+    Registered().push_back(std::move(record));
     return name;
 }
 

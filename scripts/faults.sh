@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Fault injection, every point: builds the plug-in and its fault host, then refuses each of the
+# plug-in's requests to the system in turn (memory, global blocks, window classes, windows,
+# timers, GDI objects, and a host read that hands back nothing) in a whole publication run and a
+# dialog run, under ru_RU and en_US, and ends with one line:
+#   faults: P points, C crashes, H hangs, L leaks, W wrong results
+# Options go to tests/faults/sweep.sh (for example --every 10 for a sample). Installs what is
+# missing first. Runs the build whose Windows programs run here (scripts/windows-path.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh >/dev/null
+. scripts/windows-path.sh
+build=$(vigrel_windows_path)
+wine=(cmake/wine-run.sh)
+[ "$build" = win64 ] && wine+=(--win64)
+cmake --preset "$build" >/dev/null
+cmake --build --preset "$build" -j "$(nproc)" --target FaultHost >/dev/null
+exec xvfb-run -a -s "-screen 0 1280x1024x24" tests/faults/sweep.sh "$@" -- \
+    "build/$build/bin" "${wine[@]}" "$PWD/build/$build/wineprefix"
