@@ -18,6 +18,7 @@
 #include "ui/WideText.h"
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 
 namespace vigrel {
@@ -190,14 +191,27 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
                                L"Допускается ввод только латинских букв и цифр"),
                        TMsgDlgType::mtError);
     }
-    SetHostString(name, nameText.WriteBack(form.LEdit1.Text()));
-    SetHostString(variable, variableText.WriteBack(form.LEdit2.Text()));
     const std::string shownCondition = form.ComboBox1.Text();
-    SetHostString(condition, shownCondition == form.ComboBox1.Items().at(1) ? "<>" : "=");
-    SetHostString(comparison, comparisonText.WriteBack(form.LEdit3.Text()));
-    SetHostString(subroutine, subroutineText.WriteBack(form.LEdit4.Text()));
-    SetHostString(execution, form.ComboBox2.Text());
-    SetHostString(start, form.RadioButton1.Checked() ? "True" : "False");
+    const std::array<std::string, 7> texts{
+        nameText.WriteBack(form.LEdit1.Text()),
+        variableText.WriteBack(form.LEdit2.Text()),
+        shownCondition == form.ComboBox1.Items().at(1) ? "<>" : "=",
+        comparisonText.WriteBack(form.LEdit3.Text()),
+        subroutineText.WriteBack(form.LEdit4.Text()),
+        form.ComboBox2.Text(),
+        form.RadioButton1.Checked() ? "True" : "False",
+    };
+    // All seven blocks are made before any slot changes, so a failure on the way leaves every
+    // slot as the host gave it; the swaps cannot fail, and the old blocks go with `blocks`.
+    std::array<HostString, 7> blocks;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        blocks[i].Assign(texts[i]);
+    }
+    const std::array<HostStringPtr*, 7> slots{&name,       &variable,  &condition, &comparison,
+                                              &subroutine, &execution, &start};
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        std::swap(*slots[i], *blocks[i].Address());
+    }
     return true;
 }
 

@@ -127,6 +127,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         RegisterOwnUnwindTables();
+        WatchRuntimeStorage();
         CaptureUserLocale();
         break;
     case DLL_PROCESS_DETACH:

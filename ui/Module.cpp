@@ -1,5 +1,7 @@
 #include "ui/Module.h"
 
+#include <vector>
+
 #if defined(__GLIBCXX__)
 namespace __gnu_cxx {
 // The runtime's own release of its emergency pool, made for leak checkers; libstdc++ has it since
@@ -95,10 +97,78 @@ void NoteWindowThread() {
                            reinterpret_cast<LPCSTR>(&NoteWindowThread), &module) != FALSE;
 }
 
+namespace {
+
+// Indexes the runtime took through this module's import of TlsAlloc.
+std::vector<DWORD>& TakenIndexes() {
+    static std::vector<DWORD> indexes;
+    return indexes;
+}
+
+decltype(&TlsAlloc) systemTlsAlloc = &TlsAlloc;
+
+DWORD WINAPI RecordingTlsAlloc() {
+    const DWORD index = systemTlsAlloc();
+    if (index != TLS_OUT_OF_INDEXES) {
+        try {
+            TakenIndexes().push_back(index);
+        } catch (...) {
+            // Not recorded: this one index stays taken, as it did before.
+        }
+    }
+    return index;
+}
+
+// The slot of this module's import table that holds `function` of kernel32, or null.
+void** KernelImport(const char* function) {
+    const auto base = reinterpret_cast<BYTE*>(ModuleInstance());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), "KERNEL32.dll") != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) == 0 &&
+                lstrcmpA(
+                    reinterpret_cast<const char*>(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(
+                                                      base + names->u1.AddressOfData)
+                                                      ->Name),
+                    function) == 0) {
+                return reinterpret_cast<void**>(&slots->u1.Function);
+            }
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void WatchRuntimeStorage() {
+    void** const slot = KernelImport("TlsAlloc");
+    DWORD protection = 0;
+    if (slot == nullptr || !VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) {
+        return;
+    }
+    systemTlsAlloc = reinterpret_cast<decltype(&TlsAlloc)>(*slot);
+    *slot = reinterpret_cast<void*>(&RecordingTlsAlloc);
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+}
+
 void ReleaseRuntimeReserves() {
 #if defined(__GLIBCXX__)
     __gnu_cxx::__freeres();
 #endif
+    for (const DWORD index : TakenIndexes()) {
+        TlsFree(index);
+    }
+    TakenIndexes().clear();
+    TakenIndexes().shrink_to_fit();
 }
 
 } // namespace vigrel

@@ -24,10 +24,18 @@ void NoteWindowThread();
 void RegisterOwnUnwindTables();
 void ForgetOwnUnwindTables();
 
+// Keeps account of the thread-local storage indexes the statically linked runtime takes (GCC's
+// thread-local variables, its exception state among them, take one at their first use and never
+// give it back), so that ReleaseRuntimeReserves can free them: a host that loads the plug-in, has
+// it throw and unloads it again would run out of indexes after about a thousand rounds and then
+// end in the runtime's abort. Call it first at load.
+void WatchRuntimeStorage();
+
 // Frees the memory the statically linked C++ runtime reserved for good when the module was
 // loaded: with GCC's runtime, the emergency pool from which exceptions are allocated when the heap
-// is exhausted (about 19 KB on 32-bit), which it never frees itself. Call it last on the unload
-// path, when nothing of the module will throw again.
+// is exhausted (about 19 KB on 32-bit), which it never frees itself; and the thread-local storage
+// indexes WatchRuntimeStorage saw taken. Call it last on the unload path, when nothing of the
+// module will throw again.
 void ReleaseRuntimeReserves();
 
 } // namespace vigrel

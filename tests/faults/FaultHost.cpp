@@ -13,7 +13,9 @@
 // action's dialog filled and confirmed, then opened and cancelled). Each point prints one line,
 // "point SCENARIO KIND N: RESULT", RESULT being "ok", "not reached" (the run made fewer
 // requests), "wrong: ..." or "leak: ..."; a run that takes longer than 20 s prints "hang" and
-// ends the process with status 4. A crash ends the process before its line is printed.
+// ends the process with status 4. A crash ends the process before its line is printed. With
+// FAULTHOST_TRACE set in the environment, each refused request prints its call stack to standard
+// error as offsets into the modules (map them with the toolchain's nm).
 #include "Injector.h"
 #include "PlugInProbe.h"
 #include "tshost/PlugInHost.h"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -260,6 +261,22 @@ bool Injector::Refuse(Resource kind) {
     const unsigned request = ++requests_[static_cast<std::size_t>(kind)];
     if (kind == kind_ && request == failAt_) {
         fired_ = true;
+        if (std::getenv("FAULTHOST_TRACE") != nullptr) {
+            // Where the refused request came from, as offsets into the modules on the stack.
+            void* frames[24];
+            const USHORT count = RtlCaptureStackBackTrace(1, 24, frames, nullptr);
+            for (USHORT i = 0; i < count; ++i) {
+                HMODULE module = nullptr;
+                GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                   static_cast<LPCWSTR>(frames[i]), &module);
+                wchar_t name[MAX_PATH] = {};
+                GetModuleFileNameW(module, name, MAX_PATH);
+                std::fprintf(stderr, "refused from %ls+0x%llx\n", name,
+                             static_cast<unsigned long long>(static_cast<BYTE*>(frames[i]) -
+                                                             reinterpret_cast<BYTE*>(module)));
+            }
+        }
         return true;
     }
     return false;

@@ -148,12 +148,33 @@ TEST_F(PlugInTest, CloseGivesBackTheHiddenWindowAndTheClassesUntilTheNextMonitor
     EXPECT_EQ(Count("script GoSub \"Again\""), 1u);
 }
 
-#if defined(__i386__)
 HGLOBAL WINAPI RefusingGlobalAlloc(UINT, SIZE_T) {
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
 }
-#endif
+
+// A host that loads the plug-in, has it fail inside (a C++ exception caught at the entry point)
+// and unloads it, over and over: the runtime's thread-local storage goes back at every unload,
+// so the rounds never run out of it (there are 1,088 indexes in a process).
+TEST(PlugInReload, LoadsWithAFailureInsideNeverRunOutOfThreadStorage) {
+    const std::string ansiPath = PlugInPath();
+    const std::wstring path(ansiPath.begin(), ansiPath.end());
+    for (int round = 0; round < 1200; ++round) {
+        const HMODULE plugIn = LoadLibraryW(path.c_str());
+        ASSERT_NE(plugIn, nullptr) << "round " << round << ", error " << GetLastError();
+        const auto init = test::Entry<TtsInitPlugIn>(plugIn, "tsInitPlugIn");
+        ASSERT_NE(test::PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
+                                    reinterpret_cast<void*>(&RefusingGlobalAlloc)),
+                  nullptr);
+        HostStringPtr title = nullptr;
+        init(0, &title, nullptr, nullptr);
+        ASSERT_EQ(title, nullptr) << "round " << round;
+        FreeLibrary(plugIn);
+    }
+    const DWORD index = TlsAlloc();
+    EXPECT_NE(index, TLS_OUT_OF_INDEXES);
+    TlsFree(index);
+}
 
 // With the compiler's own libgcc_s_dw2-1.dll in the process before the plug-in is loaded, a
 // failure inside the plug-in (here a global block the system refuses) is still caught at the
