@@ -37,7 +37,6 @@ using namespace vigrel;
 using bench::MillisecondsSince;
 using bench::Seconds;
 using test::Entry;
-using test::PatchImport;
 
 // The accounting of global blocks: every block this host or the plug-in allocates is live until
 // it is freed; a free of a block not live is a fault.
@@ -253,9 +252,9 @@ int Run(int runs, int openings) {
                      path.c_str());
         return 1;
     }
-    systemGlobalAlloc = reinterpret_cast<GlobalAllocFunction>(PatchImport(
+    systemGlobalAlloc = reinterpret_cast<GlobalAllocFunction>(ReplaceImport(
         module, "kernel32.dll", "GlobalAlloc", reinterpret_cast<void*>(&PlugInGlobalAlloc)));
-    systemGlobalFree = reinterpret_cast<GlobalFreeFunction>(PatchImport(
+    systemGlobalFree = reinterpret_cast<GlobalFreeFunction>(ReplaceImport(
         module, "kernel32.dll", "GlobalFree", reinterpret_cast<void*>(&PlugInGlobalFree)));
     if (systemGlobalAlloc == nullptr || systemGlobalFree == nullptr) {
         std::fprintf(stderr, "DialogBench: the plug-in imports no GlobalAlloc or GlobalFree\n");

@@ -197,7 +197,7 @@ int WINAPI HookReleaseDC(HWND window, HDC dc) {
 
 template <class F>
 void Patch(HMODULE module, const char* dll, const char* function, F hook, F& original) {
-    void* const previous = test::PatchImport(module, dll, function, reinterpret_cast<void*>(hook));
+    void* const previous = ReplaceImport(module, dll, function, reinterpret_cast<void*>(hook));
     if (previous != nullptr) {
         original = reinterpret_cast<F>(previous);
     }

@@ -621,14 +621,14 @@ HINSTANCE WINAPI FakeShellExecute(HWND window, LPCSTR operation, LPCSTR file, LP
 
 TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
     shellCalls.clear();
-    void* real = PatchImport(module, "SHELL32.dll", "ShellExecuteA",
-                             reinterpret_cast<void*>(&FakeShellExecute));
+    void* real = ReplaceImport(module, "SHELL32.dll", "ShellExecuteA",
+                               reinterpret_cast<void*>(&FakeShellExecute));
     ASSERT_NE(real, nullptr);
     Run(counterAction, {[](HWND dialog) {
                             ClickAt(dialog, {83 + 10, 326 + 6});
                         },
                         [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
-    PatchImport(module, "SHELL32.dll", "ShellExecuteA", real);
+    ReplaceImport(module, "SHELL32.dll", "ShellExecuteA", real);
     ASSERT_EQ(shellCalls.size(), 1u);
     EXPECT_EQ(shellCalls[0].window, openDialog);
     EXPECT_EQ(shellCalls[0].operation, "Open");
@@ -684,8 +684,8 @@ HGLOBAL WINAPI FailingGlobalAlloc(UINT flags, SIZE_T size) {
 }
 
 TEST_F(DialogTest, AFailureWhileWritingBackReachesTheHostAsFalse) {
-    realGlobalAlloc = PatchImport(module, "KERNEL32.dll", "GlobalAlloc",
-                                  reinterpret_cast<void*>(&FailingGlobalAlloc));
+    realGlobalAlloc = ReplaceImport(module, "KERNEL32.dll", "GlobalAlloc",
+                                    reinterpret_cast<void*>(&FailingGlobalAlloc));
     ASSERT_NE(realGlobalAlloc, nullptr);
     allocationsLeft = -1;
     const bool result = Run(counterAction, {[](HWND dialog) {
@@ -693,7 +693,7 @@ TEST_F(DialogTest, AFailureWhileWritingBackReachesTheHostAsFalse) {
                                                      // blocks, the condition's fails
                                 ok(dialog);
                             }});
-    PatchImport(module, "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
+    ReplaceImport(module, "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
     EXPECT_FALSE(result);
     EXPECT_EQ(ShownDialog(), nullptr);
     // No slot changes unless all do.

@@ -3,6 +3,8 @@
 // (and faked) through its import table. Shared by the dialog's tests, benchmark and picture.
 #pragma once
 
+#include "ui/Module.h" // ReplaceImport, to see and fake its system calls
+
 #include <windows.h>
 
 #include <string_view>
@@ -19,9 +21,5 @@ char* GlobalText(std::string_view text);
 
 // The visible top-level window of this thread with that caption, or null.
 HWND ShownWindow(const wchar_t* caption);
-
-// Puts `replacement` in the module's import table in place of `function` of `dll` and gives the
-// old entry back, or null when the module does not import it.
-void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement);
 
 } // namespace vigrel::test

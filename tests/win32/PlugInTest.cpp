@@ -163,8 +163,8 @@ TEST(PlugInReload, LoadsWithAFailureInsideNeverRunOutOfThreadStorage) {
         const HMODULE plugIn = LoadLibraryW(path.c_str());
         ASSERT_NE(plugIn, nullptr) << "round " << round << ", error " << GetLastError();
         const auto init = test::Entry<TtsInitPlugIn>(plugIn, "tsInitPlugIn");
-        ASSERT_NE(test::PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
-                                    reinterpret_cast<void*>(&RefusingGlobalAlloc)),
+        ASSERT_NE(ReplaceImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
+                                reinterpret_cast<void*>(&RefusingGlobalAlloc)),
                   nullptr);
         HostStringPtr title = nullptr;
         init(0, &title, nullptr, nullptr);
@@ -191,11 +191,11 @@ TEST_F(PlugInTest, AFailureIsCaughtWhateverUnwinderTheProcessHasLoaded) {
     ASSERT_TRUE(host->Load(PlugInPath(), error)) << error;
     host->Start();
     const HMODULE plugIn = GetModuleHandleW(L"Vigrel.tsp");
-    void* const previous = PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
-                                       reinterpret_cast<void*>(&RefusingGlobalAlloc));
+    void* const previous = ReplaceImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
+                                         reinterpret_cast<void*>(&RefusingGlobalAlloc));
     ASSERT_NE(previous, nullptr);
     const tshost::Identity refused = host->InitPlugIn();
-    PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc", previous);
+    ReplaceImport(plugIn, "KERNEL32.dll", "GlobalAlloc", previous);
     EXPECT_EQ(refused.title, "");
     EXPECT_EQ(host->InitPlugIn().title, "Vigrel_ALFA");
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Fired", "false", "true"));
