@@ -5,7 +5,7 @@
 #include "components/Gradient.h"
 #include "ui/BmpCodec.h"
 #include "ui/Image.h"
-#include "ui/PixelArt.h"
+#include "tools/pictures/PixelArt.h"
 #include "ui/SpeedButton.h"
 #include "ui/WinControl.h"
 

@@ -1,6 +1,6 @@
 // Drawings from arbitrary text. The parser either refuses them with a PixelArtError or gives a
 // drawing whose BMP file, at its own depth, decodes to the drawing's pixels.
-#include "ui/PixelArt.h"
+#include "tools/pictures/PixelArt.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Finding a form's binary property by object and property name, and telling a picture that
 // matches its drawing from one that drifted.
 #include "tools/pictures/PictureCheck.h"
-#include "ui/PixelArt.h"
+#include "tools/pictures/PixelArt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The drawing format: what it accepts, its encodings at both depths, and a clear error naming the
 // line for every kind of mistake.
-#include "ui/PixelArt.h"
+#include "tools/pictures/PixelArt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tools/pictures/PictureCheck.h"
 
-#include "ui/PixelArt.h"
+#include "tools/pictures/PixelArt.h"
 
 #include <algorithm>
 

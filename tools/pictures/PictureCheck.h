@@ -1,6 +1,6 @@
 // Keeps the pictures of form resources tied to their drawings: finds a binary property of an
 // object in a form resource and compares its bytes with the BMP encoding of a drawing
-// (ui/PixelArt.h), so a picture pasted into a form cannot drift from its source unnoticed.
+// (tools/pictures/PixelArt.h), so a picture pasted into a form cannot drift from its source unnoticed.
 #pragma once
 
 #include "ui/FormResource.h"

@@ -8,7 +8,7 @@
 //                                        fails unless that property holds the drawing's BMP bytes
 // Exit status: 0 done, 1 a mismatch or a bad file, 2 a bad command line.
 #include "tools/pictures/PictureCheck.h"
-#include "ui/PixelArt.h"
+#include "tools/pictures/PixelArt.h"
 
 #include <cstdio>
 #include <exception>

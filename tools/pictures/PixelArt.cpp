@@ -1,4 +1,4 @@
-#include "ui/PixelArt.h"
+#include "tools/pictures/PixelArt.h"
 
 #include <charconv>
 #include <map>
