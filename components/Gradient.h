@@ -38,8 +38,7 @@ public:
     // 100 by 100, radial from the centre, white to button face; the pattern is built at once.
     TGradient();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // Every setter compares first and does nothing at all when the value is unchanged.
     TColor ColorBegin() const { return colorBegin_; }

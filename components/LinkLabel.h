@@ -42,8 +42,7 @@ public:
     // no owner the label gets no parent.
     explicit TLinkLabel(TComponent* owner);
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     tLinkType LinkType() const { return linkType_; }
     void SetLinkType(tLinkType linkType);

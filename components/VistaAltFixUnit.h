@@ -75,8 +75,7 @@ public:
     // Stops the idle passes, then releases every per-form object.
     ~TVistaAltFix() override;
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // Windows 6 or later (GetVersionExA) with visual styles in use.
     static bool IsVistaThemed();

@@ -191,14 +191,13 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
                                L"Допускается ввод только латинских букв и цифр"),
                        TMsgDlgType::mtError);
     }
-    const std::string shownCondition = form.ComboBox1.Text();
     const std::array<std::string, 7> texts{
         nameText.WriteBack(form.LEdit1.Text()),
         variableText.WriteBack(form.LEdit2.Text()),
-        shownCondition == form.ComboBox1.Items().at(1) ? "<>" : "=",
+        form.ComboBox1.ItemIndex() == 1 ? "<>" : "=",
         comparisonText.WriteBack(form.LEdit3.Text()),
         subroutineText.WriteBack(form.LEdit4.Text()),
-        form.ComboBox2.Text(),
+        form.ComboBox2.ItemIndex() == 1 ? "True" : "False",
         form.RadioButton1.Checked() ? "True" : "False",
     };
     // All seven blocks are made before any slot changes, so a failure on the way leaves every

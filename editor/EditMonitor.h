@@ -24,8 +24,7 @@ public:
     // Builds the dialog from its form resource, embedded in this module.
     TFormMonitorProperties();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     TLabeledEdit& LEdit1;       // monitor name
     TLabeledEdit& LEdit2;       // watched variable

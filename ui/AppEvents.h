@@ -14,8 +14,7 @@ public:
     TApplicationEvents();
     ~TApplicationEvents() override;
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     std::function<void(TComponent& sender, bool& done)> OnIdle;
 

@@ -1,7 +1,5 @@
 #include "ui/Application.h"
 
-#include "ui/Form.h"
-
 #include <algorithm>
 
 namespace vigrel {
@@ -28,8 +26,7 @@ bool TApplication::IsDialogKey(MSG& message) {
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
         return false;
     }
-    TForm* form = TForm::Containing(message.hwnd);
-    return form != nullptr && form->DialogKey(message);
+    return dialogKeyHandler_ != nullptr && dialogKeyHandler_(message);
 }
 
 bool TApplication::ProcessMessage() {

@@ -20,8 +20,14 @@ protected:
     ~IdleListener() = default;
 };
 
+// Offered every key press before it is dispatched; true when it used the message.
+using DialogKeyHandler = bool (*)(const MSG& message);
+
 class TApplication {
 public:
+    // The forms set their handler when the first one is made; null offers the keys to nobody.
+    void SetDialogKeyHandler(DialogKeyHandler handler) { dialogKeyHandler_ = handler; }
+
     // Listeners are told in the order they were added; one removed while the listeners are being
     // told is not told again.
     void AddIdleListener(IdleListener& listener);
@@ -44,6 +50,7 @@ public:
 private:
     bool IsDialogKey(MSG& message);
 
+    DialogKeyHandler dialogKeyHandler_ = nullptr;
     std::vector<IdleListener*> listeners_; // not owned: each removes itself when it dies
     bool terminated_ = false;
 };

@@ -1,6 +1,5 @@
 #include "ui/Button.h"
 
-#include "ui/Form.h"
 #include "ui/Published.h"
 
 namespace vigrel {
@@ -62,8 +61,12 @@ void TButton::SetDefaultLook(bool look) {
 
 void TButton::Click() {
     if (modalResult_ != mrNone) {
-        if (TForm* form = GetParentForm(*this)) {
-            form->SetModalResult(modalResult_);
+        const TControl* top = this;
+        while (top->Parent() != nullptr) {
+            top = top->Parent();
+        }
+        if (auto* target = dynamic_cast<ModalResultTarget*>(const_cast<TControl*>(top))) {
+            target->SetModalResult(modalResult_);
         }
     }
     TButtonControl::Click();
@@ -86,8 +89,23 @@ void TRadioButton::CreateWnd() {
     SendMessageW(Handle(), BM_SETCHECK, checked_ ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+bool TRadioButton::Checked() const {
+    if (HandleAllocated()) {
+        return SendMessageW(const_cast<TRadioButton*>(this)->Handle(), BM_GETCHECK, 0, 0) ==
+               BST_CHECKED;
+    }
+    return checked_;
+}
+
+void TRadioButton::WndProc(TMessage& message) {
+    if (message.Msg == WM_DESTROY) {
+        checked_ = SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    TButtonControl::WndProc(message);
+}
+
 void TRadioButton::SetChecked(bool checked) {
-    if (checked == checked_) {
+    if (checked == Checked()) {
         return;
     }
     checked_ = checked;

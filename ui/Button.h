@@ -6,12 +6,27 @@
 
 namespace vigrel {
 
+// The results of a modal run; a push button ends its form's run with one.
+inline constexpr int mrNone = 0;
+inline constexpr int mrOk = 1;
+inline constexpr int mrCancel = 2;
+
+// What a push button with a ModalResult tells: the control at the top of its parents (a form)
+// implements it to end its modal run.
+class ModalResultTarget {
+public:
+    virtual void SetModalResult(int result) = 0;
+
+protected:
+    ModalResultTarget() = default;
+    ~ModalResultTarget() = default;
+};
+
 class TButtonControl : public TWinControl {
 public:
     TButtonControl();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     std::string Caption() const { return Text(); }
     void SetCaption(std::string caption) { SetText(std::move(caption)); }
@@ -23,12 +38,12 @@ protected:
     virtual void Clicked() { Click(); }
 };
 
-// A push button. A click ends the modal run of its form with ModalResult, when that is not
+// A push button. A click ends the modal run of its form (the ModalResultTarget at the top of its
+// parents) with ModalResult, when that is not
 // mrNone, then runs OnClick.
 class TButton : public TButtonControl {
 public:
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // Enter presses the form's first Default button while the focus is on no push button.
     bool Default() const { return default_; }
@@ -56,22 +71,23 @@ private:
 };
 
 // A radio button. Checking one clears the other radio buttons of the same parent; a click checks
-// it. Checked survives the window being made again.
+// it. While the button has a window, Checked is read from it, so a check set by any other means
+// (BM_SETCHECK from outside) counts as shown; the state survives the window being made again.
 class TRadioButton : public TButtonControl {
 public:
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
-    bool Checked() const { return checked_; }
+    bool Checked() const;
     void SetChecked(bool checked);
 
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    void WndProc(TMessage& message) override;
     void Clicked() override;
 
 private:
-    bool checked_ = false;
+    bool checked_ = false; // the state while there is no window
 };
 
 } // namespace vigrel

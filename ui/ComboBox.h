@@ -13,8 +13,7 @@ class TComboBox : public TWinControl {
 public:
     TComboBox();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // UTF-8.
     const std::vector<std::string>& Items() const { return items_; }

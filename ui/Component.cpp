@@ -1,7 +1,5 @@
 #include "ui/Component.h"
 
-#include "ui/Published.h"
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -21,11 +19,6 @@ TComponent::~TComponent() {
         components_.pop_back();
         Notification(*last, TOperation::opRemove);
     }
-}
-
-const ClassInfo& TComponent::StaticClass() {
-    static const ClassInfo info = ClassBuilder<TComponent>("TComponent");
-    return info;
 }
 
 void TComponent::SetDesigning(bool designing) {

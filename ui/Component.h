@@ -27,6 +27,14 @@ public:
     virtual const ClassInfo& ClassType() const = 0;
 };
 
+// Written once in the body of every class that describes itself: declares StaticClass, the
+// class's own description (defined with a ClassBuilder), and answers ClassType with it.
+#define VIGREL_PUBLISHED_CLASS()                                                                   \
+    const ClassInfo& ClassType() const override {                                                  \
+        return StaticClass();                                                                      \
+    }                                                                                              \
+    static const ClassInfo& StaticClass()
+
 enum TComponentStateFlag : std::uint8_t {
     csLoading = 1 << 0,   // properties are being assigned from a form resource
     csDesigning = 1 << 1, // being edited in a designer
@@ -60,8 +68,7 @@ public:
     // the owned components, the last inserted first.
     ~TComponent() override;
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     const std::string& Name() const { return name_; }
     void SetName(std::string name) { name_ = std::move(name); }

@@ -32,15 +32,14 @@ inline constexpr UINT CM_FONTCHANGED = CM_BASE + 0x15;
 // Sent to a control that follows its parent's font when that font changed.
 inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 0x16;
 inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x17;
+// Enabled changed; a windowed control enables or disables its window.
 inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 0x18;
 
 // Notifications a windowed parent reflects to the child control they are about, as CN_BASE plus
-// the message: WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR* and WM_DRAWITEM. What the child does not
+// the message: WM_COMMAND and WM_CTLCOLOR*. What the child does not
 // handle gets the window system's default answer, never the child window's own procedure.
 inline constexpr UINT CN_BASE = 0xBC00;
 inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
-inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
-inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 inline constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
 inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
 inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
@@ -72,8 +71,7 @@ public:
     // Leaves the parent, which forgets it as hovered or pressed control.
     ~TControl() override;
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -94,7 +92,7 @@ public:
     virtual void SetVisible(bool visible);
     // A disabled control gets no mouse messages: its parent handles them.
     bool Enabled() const { return enabled_; }
-    virtual void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled);
 
     // The font the control draws its text with. It follows the parent's font (ParentFont) until
     // something of its own is set.
@@ -174,8 +172,7 @@ private:
 // WParam, clipped to the control's bounds and with the origin at its top-left corner.
 class TGraphicControl : public TControl {
 public:
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
 protected:
     void WndProc(TMessage& message) override;

@@ -17,8 +17,7 @@ class TEdit : public TWinControl {
 public:
     TEdit();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // The text as it stands in the box now (UTF-8).
     using TWinControl::SetText;
@@ -46,8 +45,7 @@ class TBoundLabel : public TLabel {
 public:
     explicit TBoundLabel(TLabeledEdit& edit);
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
 protected:
     void AdjustBounds() override;
@@ -60,8 +58,7 @@ class TLabeledEdit : public TEdit {
 public:
     TLabeledEdit();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // The gap between the caption's bottom and the box's top.
     static constexpr int LabelSpacing = 3;

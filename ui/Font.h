@@ -30,8 +30,7 @@ class TFont : public TPersistent {
 public:
     TFont() = default;
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // UTF-8.
     const std::string& Name() const { return name_; }

@@ -1,7 +1,6 @@
 #include "ui/Form.h"
 
 #include "ui/Application.h"
-#include "ui/Button.h"
 #include "ui/Published.h"
 
 #include <algorithm>
@@ -111,6 +110,10 @@ TForm* GetParentForm(const TControl& control) {
 }
 
 TForm::TForm() {
+    Application().SetDialogKeyHandler([](const MSG& message) {
+        TForm* form = TForm::Containing(message.hwnd);
+        return form != nullptr && form->DialogKey(message);
+    });
     TControl::SetVisible(false);
     SetParentFont(false);
     Screen().forms_.push_back(this);

@@ -4,19 +4,13 @@
 // the library's list of forms (Screen) from its construction to its destruction.
 #pragma once
 
+#include "ui/Button.h"
 #include "ui/WinControl.h"
 
 #include <cstdint>
 #include <vector>
 
 namespace vigrel {
-
-class TButton;
-class TRadioButton;
-
-inline constexpr int mrNone = 0;
-inline constexpr int mrOk = 1;
-inline constexpr int mrCancel = 2;
 
 enum class TFormBorderStyle : std::uint8_t { bsNone, bsSingle, bsSizeable, bsDialog };
 enum class TPosition : std::uint8_t { poDesigned, poScreenCenter };
@@ -28,13 +22,12 @@ using TWorkAreaQuery = RECT (*)(HWND window);
 // to place monitors where a test machine has none.
 TWorkAreaQuery ReplaceWorkAreaQuery(TWorkAreaQuery query);
 
-class TForm : public TWinControl {
+class TForm : public TWinControl, public ModalResultTarget {
 public:
     TForm();
     ~TForm() override;
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     std::string Caption() const { return Text(); }
     void SetCaption(std::string caption) { SetText(std::move(caption)); }
@@ -56,7 +49,7 @@ public:
     int ShowModal();
     bool Modal() const { return modal_; }
     int ModalResult() const { return modalResult_; }
-    void SetModalResult(int result) { modalResult_ = result; }
+    void SetModalResult(int result) override { modalResult_ = result; }
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
     void SetVisible(bool visible) override;

@@ -12,8 +12,7 @@ namespace vigrel {
 
 class TImage : public TGraphicControl {
 public:
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // The bytes of a BMP file (ui/BmpCodec.h reads which), or none for no picture.
     const std::vector<std::uint8_t>& Picture() const { return picture_; }

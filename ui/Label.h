@@ -11,8 +11,7 @@ class TLabel : public TGraphicControl {
 public:
     TLabel();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     std::string Caption() const { return Text(); }
     void SetCaption(std::string caption) { SetText(std::move(caption)); }

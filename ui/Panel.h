@@ -10,8 +10,7 @@ enum class TPanelBevel : std::uint8_t { bvNone, bvLowered, bvRaised };
 
 class TPanel : public TWinControl {
 public:
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     TPanelBevel BevelOuter() const { return bevelOuter_; }
     void SetBevelOuter(TPanelBevel bevel);

@@ -114,4 +114,11 @@ const ClassInfo* ClassRegistry::Find(std::string_view name) const {
     return it == classes_.end() ? nullptr : *it;
 }
 
+// Defined here rather than beside TComponent, so that the component root does not include the
+// property descriptions built on it.
+const ClassInfo& TComponent::StaticClass() {
+    static const ClassInfo info = ClassBuilder<TComponent>("TComponent");
+    return info;
+}
+
 } // namespace vigrel

@@ -24,8 +24,7 @@ class TSpeedButton : public TGraphicControl {
 public:
     TSpeedButton();
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // The bytes of a BMP file (24 bits expected; every depth ui/BmpCodec.h reads is accepted), or
     // none for no glyph.

@@ -277,16 +277,6 @@ void TWinControl::SetVisible(bool visible) {
     }
 }
 
-void TWinControl::SetEnabled(bool enabled) {
-    if (enabled == Enabled()) {
-        return;
-    }
-    TControl::SetEnabled(enabled);
-    if (handle_ != nullptr) {
-        EnableWindow(handle_, enabled ? TRUE : FALSE);
-    }
-}
-
 void TWinControl::SetParent(TWinControl* parent) {
     for (const TWinControl* above = parent; above != nullptr; above = above->Parent()) {
         if (above == this) {
@@ -499,12 +489,6 @@ bool TWinControl::Reflect(TMessage& message) {
     case WM_CTLCOLORLISTBOX:
         child = reinterpret_cast<HWND>(message.LParam);
         break;
-    case WM_NOTIFY:
-        child = reinterpret_cast<const NMHDR*>(message.LParam)->hwndFrom;
-        break;
-    case WM_DRAWITEM:
-        child = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam)->hwndItem;
-        break;
     default:
         return false;
     }
@@ -588,6 +572,11 @@ void TWinControl::WndProc(TMessage& message) {
     case CM_TEXTCHANGED:
         if (handle_ != nullptr) {
             SetWindowTextW(handle_, ToWide(text_).c_str());
+        }
+        break;
+    case CM_ENABLEDCHANGED:
+        if (handle_ != nullptr) {
+            EnableWindow(handle_, Enabled() ? TRUE : FALSE);
         }
         break;
     case WM_SETFOCUS: {

@@ -44,8 +44,7 @@ public:
     // forgets the controls that still name it as parent.
     ~TWinControl() override;
 
-    static const ClassInfo& StaticClass();
-    const ClassInfo& ClassType() const override { return StaticClass(); }
+    VIGREL_PUBLISHED_CLASS();
 
     // The background colour.
     TColor Color() const { return color_; }
@@ -67,7 +66,6 @@ public:
 
     void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
-    void SetEnabled(bool enabled) override;
     // Throws std::invalid_argument when `parent` is this control or lies inside it.
     void SetParent(TWinControl* parent) override;
     // Repaints the whole window.

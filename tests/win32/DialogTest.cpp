@@ -427,6 +427,39 @@ TEST_F(DialogTest, FillsFromTheSlotsAndWritesBackCanonicalForms) {
     }
 }
 
+// What another program sets on the controls (an automation or accessibility tool sends the
+// controls' own messages, not clicks) is what the author sees, so it is what goes back.
+TEST_F(DialogTest, WritesBackWhatTheControlsShowHoweverTheyWereSet) {
+    const struct {
+        Slots slots;
+        WPARAM condition;
+        WPARAM execution;
+        bool automatic;
+        std::vector<std::string> written;
+    } cases[] = {
+        {counterAction, 0, 0, false, {"Counting", "Counter", "=", "10", "Count", "False", "False"}},
+        {{"M", "V", "=", "x", "S", "False", "False"},
+         1,
+         1,
+         true,
+         {"M", "V", "<>", "x", "S", "True", "True"}},
+    };
+    for (const auto& c : cases) {
+        const bool result =
+            Run(c.slots, {[&](HWND dialog) {
+                    SendMessageW(Find(dialog, "ComboBox1"), CB_SETCURSEL, c.condition, 0);
+                    SendMessageW(Find(dialog, "ComboBox2"), CB_SETCURSEL, c.execution, 0);
+                    SendMessageW(Find(dialog, "RadioButton1"), BM_SETCHECK,
+                                 c.automatic ? BST_CHECKED : BST_UNCHECKED, 0);
+                    SendMessageW(Find(dialog, "RadioButton2"), BM_SETCHECK,
+                                 c.automatic ? BST_UNCHECKED : BST_CHECKED, 0);
+                    ok(dialog);
+                }});
+        EXPECT_TRUE(result);
+        EXPECT_EQ(Texts(), c.written);
+    }
+}
+
 TEST_F(DialogTest, CancelTheCloseBoxAndCloseWriteNothing) {
     const std::vector<std::function<void(HWND)>> closers{
         [](HWND dialog) { Click(dialog, "ButtonCancel50"); },
