@@ -47,12 +47,51 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt_install "${missing[@]}"
 fi
 
+# Installs wine32:i386 when a package index of i386 could not be fetched. Each i386 library must
+# have exactly the version of its amd64 sibling; where the index that lists that version for i386
+# is missing, apt refuses it ("not in sync with its M-A:same sibling", or "not installable" for a
+# dependency at that version). For each library refused, the i386 package of the amd64 candidate's
+# version is fetched from the same pool path and installed (with an installed amd64 sibling
+# brought to that version), until apt refuses nothing more.
+install_wine32_from_pool() {
+    local debs=/var/cache/vigrel-i386 args=() handled=" " round out refused name version file base
+    "${sudo_cmd[@]}" mkdir -p "$debs"
+    for round in $(seq 30); do
+        out=$(apt-get install -s --no-install-recommends -o Debug::pkgDepCache::Marker=1 \
+                  wine32:i386 "${args[@]}" 2>&1) && break
+        refused=$(sed -n -e 's/.*Ignore MarkInstall of \([^:]*\):i386 .*not in sync.*/\1/p' \
+                         -e 's/.*Depends: \([^: ]*\):i386 .* but it is not installable.*/\1/p' \
+                      <<<"$out" | sort -u)
+        local fresh=
+        for name in $refused; do
+            case "$handled" in *" $name "*) continue ;; esac
+            handled+="$name "
+            fresh=1
+            version=$(apt-cache policy "$name:amd64" | sed -n 's/^ *Candidate: //p')
+            file=$(apt-cache show "$name:amd64=$version" 2>/dev/null |
+                   sed -n 's/^Filename: //p' | head -1)
+            [ -n "$file" ] || return 1
+            file=${file%_amd64.deb}_i386.deb
+            for base in $(apt-get indextargets --format '$(REPO_URI)' | sort -u) ''; do
+                [ -n "$base" ] || return 1
+                "${sudo_cmd[@]}" /usr/lib/apt/apt-helper download-file "$base$file" \
+                    "$debs/${file##*/}" >/dev/null 2>&1 && break
+            done
+            args+=("$debs/${file##*/}")
+            dpkg -s "$name:amd64" >/dev/null 2>&1 && args+=("$name:amd64=$version")
+        done
+        [ -n "$fresh" ] || return 1
+    done
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
+        --no-install-recommends wine32:i386 "${args[@]}" >/dev/null
+}
+
 # 32-bit Wine: the whole suite where the kernel runs it, the emulated checks where it does not.
-# Its i386 libraries must match the installed amd64 ones exactly, which a mirror in the middle of
-# a sync cannot always give: then the 64-bit way is taken.
 if ! vigrel_wine32_installed; then
     echo "setup: installing wine32:i386"
-    apt_install wine32:i386 2>/dev/null || echo "setup: wine32:i386 could not be installed"
+    apt_install wine32:i386 2>/dev/null ||
+        install_wine32_from_pool 2>/dev/null ||
+        echo "setup: wine32:i386 could not be installed"
 fi
 
 if [ "$(vigrel_windows_path)" = win64 ]; then

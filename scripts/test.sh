@@ -5,7 +5,7 @@
 #
 # Where 32-bit Linux programs run, the Windows tests run the shipped 32-bit build in full. Where
 # they do not (or with VIGREL_FORCE_WIN64=1), they run a 64-bit build of the same sources in full
-# under 64-bit Wine, and the shipped 32-bit DLL in one process of checks under emulation
+# under 64-bit Wine, and the shipped 32-bit DLL's test program and one publication under emulation
 # (scripts/windows-path.sh). On both, the shipped DLL's exports and imports are read from the file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +19,7 @@ if [ "$windows" = win32 ]; then
     win32_targets=(all)
 elif vigrel_wine32_installed && { vigrel_kernel_runs_32bit || vigrel_emulator_ready; }; then
     win32_run=emulated
-    win32_targets=(Vigrel win32_tests WrongBoundary)
+    win32_targets=(Vigrel win32_tests tshost WrongBoundary)
 else
     win32_run=none
     win32_targets=(Vigrel WrongBoundary)
