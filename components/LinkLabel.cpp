@@ -5,6 +5,7 @@
 #include "ui/Published.h"
 #include "ui/WideText.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <array>
@@ -21,6 +22,26 @@ TShellExecute& ShellCall() {
     static TShellExecute call = &ShellExecuteA;
     return call;
 }
+
+// The shell may hand an address to extensions that are COM objects, so it asks for a
+// single-threaded apartment on the calling thread: one is entered for the call and left after it.
+// A thread already in an apartment of the other kind keeps it, and the call is made in that one.
+class ShellApartment {
+public:
+    ShellApartment()
+        : entered_(SUCCEEDED(
+              CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ShellApartment() {
+        if (entered_) {
+            CoUninitialize();
+        }
+    }
+    ShellApartment(const ShellApartment&) = delete;
+    ShellApartment& operator=(const ShellApartment&) = delete;
+
+private:
+    bool entered_;
+};
 
 // The reader creates a label owned by, and so placed on, the resource's root.
 TComponent& CreateOnOwner(TComponent& owner) {
@@ -85,6 +106,7 @@ void TLinkLabel::OpenLink() {
     const std::string ansi = ToCodePage(address, CP_ACP);
     TWinControl* parent = Parent();
     const HWND window = parent != nullptr && parent->HandleAllocated() ? parent->Handle() : nullptr;
+    const ShellApartment apartment;
     ShellCall()(window, "Open", ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

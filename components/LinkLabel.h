@@ -55,7 +55,8 @@ protected:
     void WndProc(TMessage& message) override;
 
 private:
-    // Opens the prefix followed by HyperLink, in the ANSI code page; a failure passes silently.
+    // Opens the prefix followed by HyperLink, in the ANSI code page, inside the COM apartment the
+    // shell asks for; a failure passes silently.
     void OpenLink();
 
     tLinkType linkType_ = tLinkType::lthttp;

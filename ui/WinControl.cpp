@@ -557,6 +557,16 @@ void TWinControl::WndProc(TMessage& message) {
         }
         message.Result = 0;
         return;
+    case WM_PRINTCLIENT:
+        // Themed system controls draw their transparent edges by asking the parent to print its
+        // client area into their device context (DrawThemeParentBackground): the background and
+        // the windowless controls, as a paint would show them.
+        if (OwnClass() && (message.LParam & PRF_CLIENT) != 0) {
+            PaintTo(reinterpret_cast<HDC>(message.WParam));
+            message.Result = 0;
+            return;
+        }
+        break;
     case WM_SETTINGCHANGE:
         DefaultHandler(message);
         Broadcast(message);

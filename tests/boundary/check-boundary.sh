@@ -21,7 +21,7 @@ declare -A sizes=(
     [tsRegisterInterfaceAccess]=4 [tsExecAction]=8 [tsEditAction]=8 [tsMessage]=4
 )
 # Windows' own DLLs; msvcrt.dll is the system's C runtime.
-allowed_imports="GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll USER32.dll UxTheme.dll"
+allowed_imports="GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll UxTheme.dll"
 
 headers=$("$objdump" -p "$plugin") || { echo "boundary: $plugin cannot be read"; exit 1; }
 format=$(echo "$headers" | sed -n 's/.*file format \(.*\)/\1/p' | head -1)

@@ -335,6 +335,38 @@ TEST(TransparentLabel, ShowsTheGradientBeneathItBetweenItsLetters) {
               under.Pixel(label.Left() + label.Width() - 1, label.Top()));
 }
 
+// A themed button asks its parent to print its client area, with the origin moved to the
+// button's place: the panel prints its background and its windowless controls there, exactly as
+// its paint shows them.
+TEST_F(FormTest, APanelPrintsItsClientAreaIntoTheDeviceContextItIsGiven) {
+    auto& panel = Get<TPanel>("Panel1");
+    auto& band = panel.CreateComponent<TGradient>();
+    band.SetParent(&panel);
+    band.SetBounds(0, 0, 280, 40);
+    band.SetStyle(TGradientStyle::gsLinearH);
+    band.SetColorBegin(clSkyBlue);
+    band.SetColorEnd(clWhite);
+    form.Handle();
+    Surface painted(280, 150, clFuchsia);
+    panel.PaintTo(painted.DC());
+    for (const POINT origin : {POINT{0, 0}, POINT{30, 12}}) {
+        SCOPED_TRACE(origin.x);
+        Surface printed(280, 150, clFuchsia);
+        SetViewportOrgEx(printed.DC(), -origin.x, -origin.y, nullptr);
+        SendMessageW(panel.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.DC()),
+                     PRF_CLIENT);
+        SetViewportOrgEx(printed.DC(), 0, 0, nullptr);
+        int differing = 0;
+        for (int y = 0; y + origin.y < 150; ++y) {
+            for (int x = 0; x + origin.x < 280; ++x) {
+                differing += printed.Pixel(x, y) != painted.Pixel(x + origin.x, y + origin.y);
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
+    EXPECT_NE(painted.Pixel(140, 20), clFuchsia);
+}
+
 TEST_F(FormTest, TheTiledEditDrawsAnEtchedBevelInItsOwnFrame) {
     form.Show();
     const HWND edit = Get<TWinControl>("LEdit1").Handle();

@@ -6,6 +6,7 @@
 #include "ui/FormLoader.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 #include <string>
 #include <vector>
@@ -20,7 +21,18 @@ struct ShellCall {
     bool noParameters;
     bool noDirectory;
     INT show;
+    HRESULT apartment; // what entering a single-threaded apartment answered during the call
 };
+
+// Enters the apartment `kind` and leaves it again at once: S_OK when the thread had none,
+// S_FALSE when it had one of that kind, RPC_E_CHANGED_MODE when it had the other kind.
+HRESULT ProbeApartment(DWORD kind) {
+    const HRESULT result = CoInitializeEx(nullptr, kind);
+    if (SUCCEEDED(result)) {
+        CoUninitialize();
+    }
+    return result;
+}
 
 std::vector<ShellCall>& ShellCalls() {
     static std::vector<ShellCall> calls;
@@ -31,7 +43,8 @@ HINSTANCE WINAPI RecordShellCall(HWND window, LPCSTR operation, LPCSTR file, LPC
                                  LPCSTR directory, INT show) {
     ShellCalls().push_back({window, operation != nullptr ? operation : "(null)",
                             file != nullptr ? file : "(null)", parameters == nullptr,
-                            directory == nullptr, show});
+                            directory == nullptr, show,
+                            ProbeApartment(COINIT_APARTMENTTHREADED)});
     // What the shell answers when no program opens the address: the label never looks.
     return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
 }
@@ -113,6 +126,39 @@ TEST_F(LinkLabelTest, ShellIsAskedToOpenWithTheParentsWindowAndNothingElse) {
     EXPECT_TRUE(call.noParameters);
     EXPECT_TRUE(call.noDirectory);
     EXPECT_EQ(call.show, SW_SHOWNORMAL);
+}
+
+// The shell is called inside a single-threaded apartment, or the thread's own multithreaded one,
+// and the thread is left in the apartment it was in.
+TEST_F(LinkLabelTest, ThePressOpensInTheShellsApartmentAndLeavesTheThreadAsItWas) {
+    constexpr DWORD none = ~DWORD{0};
+    const struct {
+        const char* name;
+        DWORD before;
+        HRESULT during;
+    } cases[] = {
+        {"no apartment", none, S_FALSE},
+        {"single-threaded", COINIT_APARTMENTTHREADED, S_FALSE},
+        {"multithreaded", COINIT_MULTITHREADED, RPC_E_CHANGED_MODE},
+    };
+    label.SetHyperLink("vigrel.example.org");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(ProbeApartment(COINIT_APARTMENTTHREADED), S_OK) << "the test thread has none";
+        if (c.before != none) {
+            ASSERT_EQ(CoInitializeEx(nullptr, c.before), S_OK);
+        }
+        ShellCalls().clear();
+        Send(WM_LBUTTONDOWN);
+        ASSERT_EQ(ShellCalls().size(), 1u);
+        EXPECT_EQ(ShellCalls().front().apartment, c.during);
+        if (c.before == none) {
+            EXPECT_EQ(ProbeApartment(COINIT_APARTMENTTHREADED), S_OK);
+        } else {
+            EXPECT_EQ(ProbeApartment(c.before), S_FALSE);
+            CoUninitialize();
+        }
+    }
 }
 
 TEST_F(LinkLabelTest, AddressReachesTheShellInTheAnsiCodePage) {
