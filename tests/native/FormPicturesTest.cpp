@@ -1,6 +1,7 @@
 // Building a form resource from a source that names its pictures' drawings.
 #include "tools/pictures/FormPictures.h"
 #include "tools/pictures/PixelArt.h"
+#include "tools/forms/FormWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "tools/pictures/FormPictures.h"
 
+#include "tools/forms/FormWriter.h"
 #include "tools/pictures/PixelArt.h"
 
 #include <algorithm>
