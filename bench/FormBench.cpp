@@ -5,8 +5,8 @@
 // complete paint (RedrawWindow with RDW_UPDATENOW | RDW_ALLCHILDREN after the show, which returns
 // once every window of the form has handled its WM_PAINT), broken into phases, and the time of
 // destruction; then `cycles` create/show/paint/destroy cycles with the thread's windows, the
-// process's GDI and USER objects, the toolkit's fonts and private memory counted before and
-// after. Prints figures; never fails.
+// process's GDI objects (fonts among them) and USER objects and private memory counted before
+// and after. Prints figures; never fails.
 #include "bench/BenchHost.h"
 #include "editor/EditMonitor.h"
 #include "ui/Font.h"
@@ -95,13 +95,12 @@ struct Counts {
     std::size_t windows;
     unsigned gdi;
     unsigned user;
-    std::size_t fonts;
     std::size_t privateBytes;
 };
 
 Counts Count() {
     return {bench::ThreadWindows().size(), bench::GdiObjects(), bench::UserObjects(),
-            LiveFontCount(), bench::PrivateBytes()};
+            bench::PrivateBytes()};
 }
 
 void Run(int runs, int cycles) {
@@ -161,8 +160,6 @@ void Run(int runs, int cycles) {
            static_cast<long long>(after.windows));
     growth("GDI objects", before.gdi, after.gdi);
     growth("USER objects", before.user, after.user);
-    growth("toolkit fonts (LiveFontCount)", static_cast<long long>(before.fonts),
-           static_cast<long long>(after.fonts));
     growth("private memory, KB", static_cast<long long>(before.privateBytes / 1024),
            static_cast<long long>(after.privateBytes / 1024));
 }

@@ -4,6 +4,7 @@
 // Prints figures; never fails.
 #include "components/Gradient.h"
 #include "ui/WinControl.h"
+#include "tools/gdi/MemoryDC.h"
 
 #include <windows.h>
 

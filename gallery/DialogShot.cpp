@@ -5,6 +5,7 @@
 #include "tessary/TessaryAbi.h"
 #include "tests/win32/PlugInProbe.h"
 #include "ui/BmpCodec.h"
+#include "tools/pictures/BmpEncoder.h"
 
 #include <windows.h>
 

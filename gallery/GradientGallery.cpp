@@ -3,6 +3,7 @@
 // gradient-gallery.bmp). Needs no display: everything is drawn into a memory bitmap.
 #include "components/Gradient.h"
 #include "ui/WinControl.h"
+#include "tools/gdi/MemoryDC.h"
 
 #include <windows.h>
 

@@ -8,6 +8,8 @@
 #include "tools/pictures/PixelArt.h"
 #include "ui/SpeedButton.h"
 #include "ui/WinControl.h"
+#include "tools/pictures/BmpEncoder.h"
+#include "tools/gdi/MemoryDC.h"
 
 #include <windows.h>
 

@@ -52,11 +52,6 @@ void TApplication::HandleMessage() {
     }
 }
 
-void TApplication::ProcessMessages() {
-    while (!terminated_ && ProcessMessage()) {
-    }
-}
-
 void TApplication::Idle() {
     bool done = true;
     // A listener may add or remove listeners: tell a copy, skipping the ones that left.

@@ -38,8 +38,6 @@ public:
     bool ProcessMessage();
     // One turn of the loop: a message, or, when there is none, the idle pass and a wait.
     void HandleMessage();
-    // Dispatches every waiting message, with no idle pass.
-    void ProcessMessages();
     // The idle pass: tells every listener; a failing listener does not keep the others from it.
     void Idle();
 

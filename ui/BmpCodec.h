@@ -1,7 +1,6 @@
-// BMP files as bytes, without Windows: the encoder writes a BITMAPFILEHEADER and a
-// BITMAPINFOHEADER followed by bottom-up rows padded to 4 bytes, either 8 bits per pixel with a
-// 256-entry palette or 24 bits per pixel; the decoder reads uncompressed 8-, 24- and 32-bit files
-// into plain RGB pixels and refuses anything else with a clear error.
+// BMP files as bytes, without Windows: the decoder reads uncompressed 8-, 24- and 32-bit files
+// into plain RGB pixels and refuses anything else with a clear error. The encoder, which only the
+// tools and the tests use, is tools/pictures/BmpEncoder.h.
 #pragma once
 
 #include <cstdint>
@@ -40,15 +39,13 @@ public:
 // A file holds at most this many pixels (the 32-bit bitmaps they become must stay addressable).
 inline constexpr std::int64_t maxBmpPixels = 0x7FFFFFFF / 4;
 
-// A 24-bit file of `image`. Throws std::invalid_argument for an empty or oversized image or one
-// whose pixel count does not match its size.
-std::vector<std::uint8_t> EncodeBmp24(const RgbImage& image);
-
-// An 8-bit file: `palette` (1 to 256 colours, the rest of the 256 entries written black) and one
-// palette index per pixel, top row first. Throws std::invalid_argument for an empty or oversized
-// picture, a wrong number of indices, a bad palette size or an index beyond the palette.
-std::vector<std::uint8_t> EncodeBmp8(int width, int height, const std::vector<Rgb>& palette,
-                                     const std::vector<std::uint8_t>& indices);
+// The layout both the decoder and the encoder (tools/pictures/BmpEncoder.h) follow: the sizes of
+// the two headers, the BI_RGB compression value, and the bytes of a row of `width` pixels at
+// `bitCount` bits each, padded to 4 bytes.
+inline constexpr std::size_t bmpFileHeaderSize = 14;
+inline constexpr std::size_t bmpInfoHeaderSize = 40;
+inline constexpr std::uint32_t bmpRgb = 0;
+std::uint64_t BmpStride(std::int64_t width, int bitCount);
 
 // The pixels of an uncompressed (BI_RGB) file of 8, 24 or 32 bits per pixel, bottom-up or
 // top-down; the reserved byte of 32-bit pixels is ignored. Throws BmpError for anything else:

@@ -21,17 +21,6 @@ TComponent::~TComponent() {
     }
 }
 
-void TComponent::SetDesigning(bool designing) {
-    if (designing) {
-        state_.Include(csDesigning);
-    } else {
-        state_.Exclude(csDesigning);
-    }
-    for (const auto& component : components_) {
-        component->SetDesigning(designing);
-    }
-}
-
 void TComponent::Adopt(std::unique_ptr<TComponent> component) {
     if (component == nullptr) {
         throw std::invalid_argument("no component to insert");

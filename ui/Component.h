@@ -74,8 +74,6 @@ public:
     void SetName(std::string name) { name_ = std::move(name); }
 
     TComponentState ComponentState() const { return state_; }
-    // Marks this component and everything it owns, at any depth, as edited in a designer.
-    void SetDesigning(bool designing);
 
     // Null for a component that nothing owns.
     TComponent* Owner() const { return owner_; }
@@ -123,6 +121,8 @@ protected:
 
 private:
     friend class ComponentReader;
+    // The designer's switch (tools/forms/Designing.h): the program itself never designs.
+    friend void SetDesigning(TComponent& root, bool designing);
 
     void Adopt(std::unique_ptr<TComponent> component);
 

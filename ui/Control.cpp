@@ -1,7 +1,6 @@
 #include "ui/Control.h"
 
 #include "ui/Published.h"
-#include "ui/WinControl.h"
 
 #include <windowsx.h>
 
@@ -103,7 +102,7 @@ void TControl::SetEnabled(bool enabled) {
     }
 }
 
-void TControl::SetParent(TWinControl* parent) {
+void TControl::SetParent(ControlParent* parent) {
     if (parent == parent_) {
         return;
     }
@@ -122,11 +121,11 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 TComponent* TControl::GetParentComponent() const {
-    return parent_;
+    return parent_ != nullptr ? &parent_->ParentControl() : nullptr;
 }
 
 void TControl::SetParentComponent(TComponent* parent) {
-    if (auto* windowed = dynamic_cast<TWinControl*>(parent)) {
+    if (auto* windowed = dynamic_cast<ControlParent*>(parent)) {
         SetParent(windowed);
     }
 }
@@ -153,7 +152,7 @@ void TControl::WndProc(TMessage& message) {
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
         if (message.LParam == 0 && parent_ != nullptr) {
-            parent_->Perform(message.Msg, 0, reinterpret_cast<LPARAM>(this));
+            parent_->ParentControl().Perform(message.Msg, 0, reinterpret_cast<LPARAM>(this));
         }
         break;
     case WM_LBUTTONDOWN:
@@ -174,7 +173,7 @@ void TControl::WndProc(TMessage& message) {
         if (parentFont_ && parent_ != nullptr) {
             followingParent_ = true;
             try {
-                font_.Assign(parent_->Font());
+                font_.Assign(parent_->ParentControl().Font());
             } catch (...) {
                 followingParent_ = false;
                 throw;

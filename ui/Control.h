@@ -1,7 +1,8 @@
 // Controls: components with bounds, visibility and a parent, and one replaceable message handler
 // through which every message passes, whether the window system delivers it or code sends it
 // with Perform. TGraphicControl is the windowless kind: its windowed parent (ui/WinControl.h)
-// paints it on its own canvas and routes the mouse to it by hit test.
+// paints it on its own canvas and routes the mouse to it by hit test. A control reaches its parent
+// only through ControlParent, so this file stays below the windowed controls.
 #pragma once
 
 #include "ui/Canvas.h"
@@ -62,6 +63,27 @@ HCURSOR CursorHandle(TCursor cursor);
 class TControl;
 class TWinControl;
 
+// What a control asks of the windowed control it is placed in; TWinControl (ui/WinControl.h) is the
+// one implementation.
+class ControlParent {
+public:
+    // The parent itself, as the windowed control it is and as a control.
+    virtual TWinControl& ParentWinControl() = 0;
+    virtual TControl& ParentControl() = 0;
+    // Lists `control` last among the parent's controls, or forgets it (as hovered or pressed too).
+    virtual void InsertControl(TControl& control) = 0;
+    virtual void RemoveControl(TControl& control) = 0;
+    // Whether the parent's window exists.
+    virtual bool HandleAllocated() const = 0;
+    // Marks `rect` of the parent's client area for repainting, erasing the background first when
+    // `erase`.
+    virtual void InvalidateArea(const RECT& rect, bool erase) = 0;
+
+protected:
+    ControlParent() = default;
+    ~ControlParent() = default;
+};
+
 using TNotifyEvent = std::function<void(TComponent& sender)>;
 using TWndMethod = std::function<void(TMessage& message)>;
 
@@ -107,10 +129,10 @@ public:
     // Whether a left press captures the mouse for this control until the release.
     bool CapturesMouse() const { return capturesMouse_; }
 
-    TWinControl* Parent() const { return parent_; }
+    TWinControl* Parent() const { return parent_ != nullptr ? &parent_->ParentWinControl() : nullptr; }
     // Appends the control to `parent`'s controls (the last painted, the first hit); null removes
     // it from its parent.
-    virtual void SetParent(TWinControl* parent);
+    virtual void SetParent(ControlParent* parent);
     TComponent* GetParentComponent() const override;
 
     // Whether the control covers its whole bounds, so the parent need not paint beneath it.
@@ -165,7 +187,7 @@ private:
     bool enabled_ = true;
     bool opaque_ = false;
     bool clickPending_ = false;
-    TWinControl* parent_ = nullptr; // not owned: the parent lists this control
+    ControlParent* parent_ = nullptr; // not owned: the parent lists this control
 };
 
 // A control without a window of its own: the parent sends it WM_PAINT with its device context in

@@ -128,7 +128,7 @@ void TLabeledEdit::SetBounds(int left, int top, int width, int height) {
     PlaceLabel();
 }
 
-void TLabeledEdit::SetParent(TWinControl* parent) {
+void TLabeledEdit::SetParent(ControlParent* parent) {
     TEdit::SetParent(parent);
     EditLabel.SetParent(parent);
     PlaceLabel();

@@ -64,7 +64,7 @@ public:
     static constexpr int LabelSpacing = 3;
 
     void SetBounds(int left, int top, int width, int height) override;
-    void SetParent(TWinControl* parent) override;
+    void SetParent(ControlParent* parent) override;
     void SetVisible(bool visible) override;
     // Puts the caption in its place above the box.
     void PlaceLabel();

@@ -169,8 +169,4 @@ void TFont::Changed() {
     }
 }
 
-std::size_t LiveFontCount() {
-    return Cache().size();
-}
-
 } // namespace vigrel

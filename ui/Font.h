@@ -73,7 +73,5 @@ private:
     mutable SharedFont handle_;
 };
 
-// The number of GDI fonts the cache holds now.
-std::size_t LiveFontCount();
 
 } // namespace vigrel

@@ -1,6 +1,6 @@
-// Turns form-resource data into components and back. Reading creates the nested objects by class
-// name through a ClassRegistry and assigns properties by name; writing emits each component's
-// stored properties in declaration order.
+// Turns form-resource data into components: creates the nested objects by class name through a
+// ClassRegistry and assigns properties by name (tools/forms/ComponentWriter.h writes components
+// back).
 #pragma once
 
 #include "ui/Component.h"
@@ -37,10 +37,5 @@ void ReadComponent(TComponent& root, const FormObject& form, const ClassRegistry
                    const TextConversion& conversion = {});
 void ReadComponentResource(TComponent& root, std::string_view text, const ClassRegistry& classes,
                            const TextConversion& conversion = {});
-
-// The data of `root` and of the components it owns, each nested in its parent component (at the
-// top level when it has none among them); only stored properties are written.
-FormObject WriteComponent(const TComponent& root, const TextConversion& conversion = {});
-std::string WriteComponentResource(const TComponent& root, const TextConversion& conversion = {});
 
 } // namespace vigrel

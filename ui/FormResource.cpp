@@ -6,8 +6,6 @@
 namespace vigrel {
 namespace {
 
-constexpr std::size_t bytesPerLine = 32; // longer binary data goes on lines of its own
-constexpr std::string_view hexDigits = "0123456789ABCDEF";
 constexpr std::string_view reserved = "object"; // starts a header, so it names no property
 
 bool IsSpace(char c) {
@@ -20,11 +18,6 @@ bool IsIdentifierStart(char c) {
 
 bool IsIdentifierChar(char c) {
     return IsIdentifierStart(c) || (c >= '0' && c <= '9');
-}
-
-bool IsIdentifier(std::string_view text) {
-    return !text.empty() && IsIdentifierStart(text.front()) &&
-           std::all_of(text.begin(), text.end(), IsIdentifierChar);
 }
 
 bool IsControl(char c) {
@@ -423,142 +416,6 @@ private:
     Lines lines_;
 };
 
-void RequireIdentifier(std::string_view text) {
-    if (!IsIdentifier(text)) {
-        throw std::invalid_argument("not an identifier: \"" + std::string(text) + "\"");
-    }
-}
-
-void Indent(std::string& out, int depth) {
-    out.append(static_cast<std::size_t>(depth) * 2, ' ');
-}
-
-void WriteHex(std::string& out, const std::uint8_t* bytes, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        out += hexDigits[bytes[i] >> 4];
-        out += hexDigits[bytes[i] & 0xF];
-    }
-}
-
-void WriteString(std::string& out, std::string_view text) {
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '"':
-            out += "\\\"";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (IsControl(c)) {
-                out += "\\x";
-                const auto byte = static_cast<std::uint8_t>(c);
-                WriteHex(out, &byte, 1);
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
-}
-
-// Writes the value of a property at `depth` and ends its line.
-void WriteValue(std::string& out, const FormValue& value, int depth) {
-    switch (value.kind) {
-    case FormValue::Kind::Number:
-        out += std::to_string(value.number);
-        break;
-    case FormValue::Kind::HexNumber: {
-        if (value.number < 0 || value.number > 0xFFFFFFFF) {
-            throw std::invalid_argument("hex number out of range: " + std::to_string(value.number));
-        }
-        const auto number = static_cast<std::uint32_t>(value.number);
-        const std::uint8_t bytes[] = {
-            static_cast<std::uint8_t>(number >> 24), static_cast<std::uint8_t>(number >> 16),
-            static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)};
-        out += '$';
-        WriteHex(out, bytes, 4);
-        break;
-    }
-    case FormValue::Kind::String:
-        WriteString(out, value.text);
-        break;
-    case FormValue::Kind::Identifier:
-        RequireIdentifier(value.text);
-        out += value.text;
-        break;
-    case FormValue::Kind::Set:
-    case FormValue::Kind::List: {
-        const bool set = value.kind == FormValue::Kind::Set;
-        out += set ? '[' : '(';
-        for (std::size_t i = 0; i < value.items.size(); ++i) {
-            out += i == 0 ? "" : ", ";
-            if (set) {
-                RequireIdentifier(value.items[i]);
-                out += value.items[i];
-            } else {
-                WriteString(out, value.items[i]);
-            }
-        }
-        out += set ? ']' : ')';
-        break;
-    }
-    case FormValue::Kind::Binary:
-        out += '{';
-        if (value.bytes.size() <= bytesPerLine) {
-            WriteHex(out, value.bytes.data(), value.bytes.size());
-        } else {
-            for (std::size_t at = 0; at < value.bytes.size(); at += bytesPerLine) {
-                out += '\n';
-                Indent(out, depth + 1);
-                WriteHex(out, value.bytes.data() + at,
-                         std::min(bytesPerLine, value.bytes.size() - at));
-            }
-            out += '\n';
-            Indent(out, depth);
-        }
-        out += '}';
-        break;
-    }
-    out += '\n';
-}
-
-void WriteObject(std::string& out, const FormObject& object, int depth) {
-    RequireIdentifier(object.name);
-    RequireIdentifier(object.className);
-    Indent(out, depth);
-    out += "object " + object.name + ": " + object.className + "\n";
-    for (const FormProperty& property : object.properties) {
-        std::string_view path = property.name;
-        for (std::size_t dot; (dot = path.find('.')) != std::string_view::npos;) {
-            RequireIdentifier(path.substr(0, dot));
-            path.remove_prefix(dot + 1);
-        }
-        RequireIdentifier(path);
-        if (property.name.substr(0, property.name.find('.')) == reserved) {
-            throw std::invalid_argument("\"object\" cannot name a property");
-        }
-        Indent(out, depth + 1);
-        out += property.name + " = ";
-        WriteValue(out, property.value, depth + 1);
-    }
-    for (const FormObject& child : object.children) {
-        WriteObject(out, child, depth + 1);
-    }
-    Indent(out, depth);
-    out += "end\n";
-}
-
 } // namespace
 
 FormError::FormError(int line, const std::string& message)
@@ -566,19 +423,6 @@ FormError::FormError(int line, const std::string& message)
 
 FormObject ParseForm(std::string_view text) {
     return Parser(text).Parse();
-}
-
-std::string WriteFormValue(const FormValue& value, int depth) {
-    std::string out;
-    WriteValue(out, value, depth + 1);
-    out.pop_back();
-    return out;
-}
-
-std::string WriteForm(const FormObject& form) {
-    std::string out;
-    WriteObject(out, form, 0);
-    return out;
 }
 
 } // namespace vigrel

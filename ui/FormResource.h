@@ -1,6 +1,7 @@
 // Form resources as text (docs/FORM-RESOURCES.md): a tree of objects, each with a name, a class
-// name, property lines and nested objects. This layer only reads and writes the text; it knows
-// nothing of classes or components (ui/FormLoader.h turns the data into components).
+// name, property lines and nested objects. This layer only reads the text (tools/forms/FormWriter.h
+// writes it); it knows nothing of classes or components (ui/FormLoader.h turns the data into
+// components).
 #pragma once
 
 #include <cstdint>
@@ -71,14 +72,5 @@ inline constexpr int maxFormDepth = 64;
 
 // Parses a whole resource; throws FormError naming the line of the first problem.
 FormObject ParseForm(std::string_view text);
-
-// The canonical text of `form`, which ParseForm reads back to equal data. Throws
-// std::invalid_argument for a name or identifier that the format cannot hold.
-std::string WriteForm(const FormObject& form);
-
-// The canonical text of `value` as it follows "Name = " on a property line of an object nested
-// `depth` levels below the root (0 for the root's own properties), without the line end: long
-// binary data is broken into blocks indented for that place.
-std::string WriteFormValue(const FormValue& value, int depth);
 
 } // namespace vigrel

@@ -32,18 +32,6 @@ template OwnedBrush Created(HBRUSH, const char*);
 template OwnedRegion Created(HRGN, const char*);
 template OwnedBitmap Created(HBITMAP, const char*);
 
-MemoryDC::MemoryDC(HDC compatible) : dc_(CreateCompatibleDC(compatible)) {
-    if (dc_ == nullptr) {
-        throw std::runtime_error("cannot create a memory device context");
-    }
-}
-
-MemoryDC::~MemoryDC() {
-    if (dc_ != nullptr) {
-        DeleteDC(dc_);
-    }
-}
-
 WindowDC::WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {
     if (dc_ == nullptr) {
         throw std::runtime_error("cannot get a device context of a window");

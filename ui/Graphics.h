@@ -64,22 +64,6 @@ using OwnedGdiObject = GdiObject<HGDIOBJ>;
 // std::runtime_error naming `what`.
 template <class Handle> GdiObject<Handle> Created(Handle handle, const char* what);
 
-// A memory device context compatible with `compatible` (the screen when null), deleted when
-// dropped. Whatever the owner selects into it must be selected out again before that.
-class MemoryDC {
-public:
-    explicit MemoryDC(HDC compatible = nullptr);
-    MemoryDC(MemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    MemoryDC& operator=(MemoryDC&&) = delete;
-    MemoryDC(const MemoryDC&) = delete;
-    ~MemoryDC();
-
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr; // owned
-};
-
 // The device context of a window (of the screen when null), released when dropped, so that a
 // failure while it is in use gives it back too. One the system cannot give throws
 // std::runtime_error.

@@ -113,7 +113,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
 
 void TWinControl::CreateHandle() {
     TCreateParams params;
-    params.WndParent = parent_ != nullptr ? parent_->Handle() : parentWindow_;
+    params.WndParent = Parent() != nullptr ? Parent()->Handle() : parentWindow_;
     // Making the parent's window makes this one too.
     if (handle_ != nullptr) {
         return;
@@ -277,18 +277,19 @@ void TWinControl::SetVisible(bool visible) {
     }
 }
 
-void TWinControl::SetParent(TWinControl* parent) {
-    for (const TWinControl* above = parent; above != nullptr; above = above->Parent()) {
+void TWinControl::SetParent(ControlParent* parent) {
+    TWinControl* const windowed = parent != nullptr ? &parent->ParentWinControl() : nullptr;
+    for (const TWinControl* above = windowed; above != nullptr; above = above->Parent()) {
         if (above == this) {
             throw std::invalid_argument(Name() + " cannot be placed inside itself");
         }
     }
-    if (parent == Parent()) {
+    if (windowed == Parent()) {
         return;
     }
     DestroyHandle();
     TControl::SetParent(parent);
-    if (parent != nullptr && parent->HandleAllocated()) {
+    if (windowed != nullptr && windowed->HandleAllocated()) {
         Handle();
     }
 }

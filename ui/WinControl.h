@@ -37,7 +37,7 @@ struct TCreateParams {
     HWND WndParent = nullptr;
 };
 
-class TWinControl : public TControl {
+class TWinControl : public TControl, public ControlParent {
 public:
     TWinControl();
     // Destroys the window (unbound first, so no message reaches a half-destroyed object) and
@@ -53,7 +53,7 @@ public:
     // The window, created on first use together with those of the windowed controls inside it.
     // Throws std::runtime_error when it cannot be created.
     HWND Handle();
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    bool HandleAllocated() const override { return handle_ != nullptr; }
     void DestroyHandle();
     // The window a control without a windowed parent is placed in (a child window) or, for a
     // top-level control, owned by.
@@ -67,12 +67,12 @@ public:
     void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
     // Throws std::invalid_argument when `parent` is this control or lies inside it.
-    void SetParent(TWinControl* parent) override;
+    void SetParent(ControlParent* parent) override;
     // Repaints the whole window.
     void Invalidate() override;
     // Marks `rect` of the client area for repainting, erasing the background first when `erase`;
     // nothing while the window does not exist. Windowless controls repaint through this.
-    virtual void InvalidateArea(const RECT& rect, bool erase);
+    void InvalidateArea(const RECT& rect, bool erase) override;
     // Repaints the whole window and its frame at once, children included.
     void Repaint();
     // The window's client area once it exists (inside its frame), else the bounds' size.
@@ -121,15 +121,16 @@ protected:
     bool OwnClass() const { return !subclassed_; }
 
 private:
-    friend class TControl;
     // The window procedure of every window of the library: passes every message of a bound
     // window to WindowProc, binds windows of the library's classes at WM_NCCREATE and unbinds
     // at WM_NCDESTROY.
     static LRESULT CALLBACK StandardWindowProc(HWND window, UINT message, WPARAM wParam,
                                                LPARAM lParam);
 
-    void InsertControl(TControl& control);
-    void RemoveControl(TControl& control);
+    TWinControl& ParentWinControl() override { return *this; }
+    TControl& ParentControl() override { return *this; }
+    void InsertControl(TControl& control) override;
+    void RemoveControl(TControl& control) override;
     void CreateHandle();
     void Bind(HWND window, WNDPROC original);
     void Unbind();

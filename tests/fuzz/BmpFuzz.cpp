@@ -1,6 +1,7 @@
 // BMP files from arbitrary bytes. The decoder either refuses them with a BmpError or gives a
 // picture whose 24-bit encoding decodes to the same pixels.
 #include "ui/BmpCodec.h"
+#include "tools/pictures/BmpEncoder.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -5,6 +5,8 @@
 // unchanged.
 #include "ui/FormLoader.h"
 #include "ui/FormResource.h"
+#include "tools/forms/FormWriter.h"
+#include "tools/forms/ComponentWriter.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 // The BMP encoder's exact layout, round trips of both depths, the other layouts the decoder
 // reads, and every malformed file it must refuse.
 #include "ui/BmpCodec.h"
+#include "tools/pictures/BmpEncoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "ui/Component.h"
 #include "ui/Published.h"
+#include "tools/forms/Designing.h"
 
 #include <gtest/gtest.h>
 
@@ -84,10 +85,10 @@ TEST(Component, DesigningReachesEverythingOwned) {
     TNode owner("owner", deaths);
     auto& child = owner.CreateComponent<TNode>("child", deaths);
     auto& grandchild = child.CreateComponent<TNode>("grandchild", deaths);
-    owner.SetDesigning(true);
+    SetDesigning(owner, true);
     EXPECT_TRUE(grandchild.ComponentState().Contains(csDesigning));
     EXPECT_FALSE(grandchild.ComponentState().Contains(csLoading));
-    owner.SetDesigning(false);
+    SetDesigning(owner, false);
     EXPECT_EQ(child.ComponentState(), TComponentState());
 }
 

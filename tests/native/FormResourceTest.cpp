@@ -1,5 +1,7 @@
 #include "ui/FormResource.h"
 #include "ui/FormLoader.h"
+#include "tools/forms/FormWriter.h"
+#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 

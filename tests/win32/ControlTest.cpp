@@ -5,6 +5,7 @@
 #include "ui/Timer.h"
 #include "ui/Toolkit.h"
 #include "ui/WinControl.h"
+#include "tools/gdi/MemoryDC.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,7 @@
 #include "ui/Label.h"
 #include "ui/Panel.h"
 #include "ui/WideText.h"
+#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -719,19 +720,25 @@ TEST(FormResource, BadValuesAreRefusedWithTheirLine) {
 }
 
 TEST(Fonts, AreSharedByDescriptionAndReleasedWithTheirLastUser) {
-    const std::size_t before = LiveFontCount();
+    // A description no other test uses, so these labels are the fonts' only users.
+    HFONT shared = nullptr;
+    HFONT underlined = nullptr;
     {
         TLabel a;
         TLabel b;
         a.Font().SetName("Comic Sans MS");
-        b.Font().SetName("Comic Sans MS");
-        EXPECT_EQ(a.Font().Handle(), b.Font().Handle());
-        EXPECT_EQ(LiveFontCount(), before + 1);
+        a.Font().SetHeight(-23);
+        b.Font().Assign(a.Font());
+        shared = a.Font().Handle();
+        EXPECT_EQ(b.Font().Handle(), shared);
         b.Font().SetStyle(fsUnderline);
-        EXPECT_NE(a.Font().Handle(), b.Font().Handle());
-        EXPECT_EQ(LiveFontCount(), before + 2);
+        underlined = b.Font().Handle();
+        EXPECT_NE(underlined, shared);
+        EXPECT_EQ(a.Font().Handle(), shared);
+        EXPECT_EQ(GetObjectType(shared), static_cast<DWORD>(OBJ_FONT));
     }
-    EXPECT_EQ(LiveFontCount(), before);
+    EXPECT_EQ(GetObjectType(shared), 0u);
+    EXPECT_EQ(GetObjectType(underlined), 0u);
 }
 
 TEST(Fonts, ControlsFollowTheirParentsFontUntilTheySetTheirOwn) {

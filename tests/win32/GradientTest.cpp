@@ -4,6 +4,7 @@
 #include "Surface.h"
 #include "ui/FormLoader.h"
 #include "ui/WinControl.h"
+#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 

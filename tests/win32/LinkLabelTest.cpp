@@ -4,6 +4,7 @@
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/FormLoader.h"
+#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>

@@ -7,6 +7,9 @@
 #include "ui/Image.h"
 #include "ui/SpeedButton.h"
 #include "ui/WinControl.h"
+#include "tools/pictures/BmpEncoder.h"
+#include "tools/forms/FormWriter.h"
+#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 

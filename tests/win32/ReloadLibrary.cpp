@@ -29,7 +29,9 @@ struct TestForm {
         button.SetBounds(8, 60, 75, 25);
         button.SetCaption("OK");
         form.Show();
-        Application().ProcessMessages();
+        // Every waiting message, with no idle pass.
+        while (!Application().Terminated() && Application().ProcessMessage()) {
+        }
     }
 
     TForm form;

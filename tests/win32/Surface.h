@@ -4,6 +4,7 @@
 
 #include "ui/Bitmap.h"
 #include "ui/Graphics.h"
+#include "tools/gdi/MemoryDC.h"
 
 #include <windows.h>
 

@@ -5,6 +5,8 @@
 #include "ui/Button.h"
 #include "ui/FormLoader.h"
 #include "ui/Label.h"
+#include "tools/forms/ComponentWriter.h"
+#include "tools/forms/Designing.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +91,9 @@ void IdlePass() {
 void ShowAndSettle(TForm& form) {
     form.SetBounds(0, 0, 200, 150);
     form.Show();
-    Application().ProcessMessages();
+    // Every waiting message, with no idle pass.
+    while (!Application().Terminated() && Application().ProcessMessage()) {
+    }
     RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
@@ -127,7 +131,7 @@ TEST_F(AltFixTest, DoesNothingBelowVersionSixWithoutStylesOrWhileDesigned) {
     for (const auto& c : cases) {
         Fake() = c.system;
         TForm form;
-        form.SetDesigning(c.designed);
+        SetDesigning(form, c.designed);
         int seen = 0;
         Chain(form, seen);
         auto& fix = form.CreateComponent<TVistaAltFix>(&form);

@@ -1,24 +1,30 @@
-// pixtool: turns the project's drawings into BMP files and keeps form resources true to them.
-//   pixtool bmp DRAWING.pix OUT.bmp [DEPTH]
-//                                        writes the BMP file and prints its bytes as the binary
-//                                        value of a form resource, laid out for a property of an
-//                                        object DEPTH levels below the form (1, a child of the
-//                                        form, unless given)
-//   pixtool check FORM Object.Property DRAWING.pix
-//                                        fails unless that property holds the drawing's BMP bytes
-// Exit status: 0 done, 1 a mismatch or a bad file, 2 a bad command line.
-#include "tools/pictures/PictureCheck.h"
+// pixtool: turns the project's drawings into BMP files, and form sources into the form resources
+// the program embeds.
+//   pixtool bmp DRAWING.pix OUT.bmp     writes the drawing's BMP file
+//   pixtool form SOURCE.form OUT.form [DEPFILE]
+//                                       writes the form resource of SOURCE, each `drawing "NAME"`
+//                                       replaced by the encoding of that drawing (NAME relative to
+//                                       SOURCE's folder); DEPFILE, when given, lists for the build
+//                                       the files OUT was made from
+// Errors name the file and, where there is one, the line: SOURCE.form:LINE: error: MESSAGE.
+// Exit status: 0 done, 1 a bad or unreadable file (OUT is then left as it was), 2 a bad command
+// line.
+#include "tools/pictures/FormPictures.h"
 #include "tools/pictures/PixelArt.h"
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // A file that cannot be read or written; the message names it.
 class FileError : public std::runtime_error {
@@ -26,61 +32,119 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::string ReadFile(const char* path) {
+// "FILE:LINE: error: MESSAGE" for an error whose what() reads "line LINE: MESSAGE".
+template <class Error> FileError AtLine(const std::string& file, const Error& error) {
+    const std::string prefix = "line " + std::to_string(error.Line()) + ": ";
+    std::string message = error.what();
+    if (message.starts_with(prefix)) {
+        message.erase(0, prefix.size());
+    }
+    return FileError(file + ":" + std::to_string(error.Line()) + ": error: " + message);
+}
+
+std::optional<std::string> TryRead(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw FileError("cannot read " + std::string(path));
+    if (!in || fs::is_directory(path)) {
+        return std::nullopt;
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-int Bmp(const char* pixPath, const char* bmpPath, int depth) {
-    const std::vector<std::uint8_t> bytes =
-        vigrel::EncodePixelArt(vigrel::ParsePixelArt(ReadFile(pixPath)));
-    std::ofstream out(bmpPath, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+std::string Read(const fs::path& path) {
+    std::optional<std::string> text = TryRead(path);
+    if (!text) {
+        throw FileError(path.string() + ": error: cannot read the file");
+    }
+    return std::move(*text);
+}
+
+// Writes beside `path` and renames over it, so `path` holds the old content or the new.
+void Write(const fs::path& path, const void* data, std::size_t size) {
+    fs::path temporary = path;
+    temporary += ".part";
+    std::ofstream out(temporary, std::ios::binary);
+    out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
     out.close();
-    if (!out) {
-        throw FileError("cannot write " + std::string(bmpPath));
+    std::error_code error;
+    if (out) {
+        fs::rename(temporary, path, error);
     }
-    vigrel::FormValue value;
-    value.kind = vigrel::FormValue::Kind::Binary;
-    value.bytes = bytes;
-    std::printf("%s\n", vigrel::WriteFormValue(value, depth).c_str());
-    return 0;
+    if (!out || error) {
+        fs::remove(temporary, error);
+        throw FileError(path.string() + ": error: cannot write the file");
+    }
 }
 
-int Check(const char* formPath, const char* path, const char* pixPath) {
-    vigrel::CheckFormPicture(ReadFile(formPath), path, ReadFile(pixPath));
-    std::printf("%s: %s matches %s\n", formPath, path, pixPath);
-    return 0;
+// A path as a make-style dependency file writes it.
+std::string DepPath(const fs::path& path) {
+    std::string escaped;
+    for (const char c : fs::absolute(path).lexically_normal().string()) {
+        if (c == ' ' || c == '#' || c == '\\') {
+            escaped += '\\';
+        } else if (c == '$') {
+            escaped += '$';
+        }
+        escaped += c;
+    }
+    return escaped;
+}
+
+void Bmp(const char* pixPath, const char* bmpPath) {
+    const std::string text = Read(pixPath);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = vigrel::EncodePixelArt(vigrel::ParsePixelArt(text));
+    } catch (const vigrel::PixelArtError& error) {
+        throw AtLine(pixPath, error);
+    }
+    Write(bmpPath, bytes.data(), bytes.size());
+}
+
+void Form(const char* sourcePath, const char* outPath, const char* depPath) {
+    const fs::path folder = fs::path(sourcePath).parent_path();
+    const std::string source = Read(sourcePath);
+    vigrel::BuiltForm built;
+    try {
+        built = vigrel::BuildForm(source, [&](const std::string& name) {
+            return TryRead(folder / name);
+        });
+    } catch (const vigrel::FormError& error) {
+        throw AtLine(sourcePath, error);
+    }
+    if (depPath != nullptr) {
+        std::string rule = DepPath(outPath) + ":";
+        rule += " " + DepPath(sourcePath);
+        for (const std::string& name : built.drawings) {
+            rule += " " + DepPath(folder / name);
+        }
+        rule += '\n';
+        Write(depPath, rule.data(), rule.size());
+    }
+    Write(outPath, built.text.data(), built.text.size());
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    const bool bmp = command == "bmp" && (argc == 4 || argc == 5);
-    const bool check = command == "check" && argc == 5;
-    const std::string depthText = bmp && argc == 5 ? argv[4] : "1";
-    const bool goodDepth = depthText.size() == 1 && depthText[0] >= '0' && depthText[0] <= '9';
-    if ((!bmp && !check) || !goodDepth) {
-        std::fprintf(stderr, "usage: pixtool bmp DRAWING.pix OUT.bmp [DEPTH 0-9]\n"
-                             "       pixtool check FORM Object.Property DRAWING.pix\n");
+    const bool bmp = command == "bmp" && argc == 4;
+    const bool form = command == "form" && (argc == 4 || argc == 5);
+    if (!bmp && !form) {
+        std::fprintf(stderr, "usage: pixtool bmp DRAWING.pix OUT.bmp\n"
+                             "       pixtool form SOURCE.form OUT.form [DEPFILE]\n");
         return 2;
     }
-    // Each error names the file it is about.
-    const char* drawing = bmp ? argv[2] : argv[4];
-    const char* other = bmp ? argv[3] : argv[2];
     try {
-        return bmp ? Bmp(argv[2], argv[3], depthText[0] - '0') : Check(argv[2], argv[3], argv[4]);
+        if (bmp) {
+            Bmp(argv[2], argv[3]);
+        } else {
+            Form(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
+        }
+        return 0;
     } catch (const FileError& error) {
-        std::fprintf(stderr, "pixtool: %s\n", error.what());
-    } catch (const vigrel::PixelArtError& error) {
-        std::fprintf(stderr, "%s: %s\n", drawing, error.what());
+        std::fprintf(stderr, "%s\n", error.what());
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: %s\n", other, error.what());
+        std::fprintf(stderr, "pixtool: %s\n", error.what());
     }
     return 1;
 }

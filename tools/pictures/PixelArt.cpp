@@ -1,4 +1,5 @@
 #include "tools/pictures/PixelArt.h"
+#include "tools/pictures/BmpEncoder.h"
 
 #include <charconv>
 #include <map>
