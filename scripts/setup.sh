@@ -54,15 +54,16 @@ fi
 # version is fetched from the same pool path and installed (with an installed amd64 sibling
 # brought to that version), until apt refuses nothing more.
 install_wine32_from_pool() {
-    local debs=/var/cache/vigrel-i386 args=() handled=" " round out refused name version file base
+    local debs=/var/cache/vigrel-i386 args=() handled=" " bases out refused fresh name version file
+    bases=$(apt-get indextargets --format '$(REPO_URI)' | sort -u)
     "${sudo_cmd[@]}" mkdir -p "$debs"
-    for round in $(seq 30); do
+    for _ in $(seq 30); do
         out=$(apt-get install -s --no-install-recommends -o Debug::pkgDepCache::Marker=1 \
                   wine32:i386 "${args[@]}" 2>&1) && break
         refused=$(sed -n -e 's/.*Ignore MarkInstall of \([^:]*\):i386 .*not in sync.*/\1/p' \
                          -e 's/.*Depends: \([^: ]*\):i386 .* but it is not installable.*/\1/p' \
                       <<<"$out" | sort -u)
-        local fresh=
+        fresh=
         for name in $refused; do
             case "$handled" in *" $name "*) continue ;; esac
             handled+="$name "
@@ -72,11 +73,7 @@ install_wine32_from_pool() {
                    sed -n 's/^Filename: //p' | head -1)
             [ -n "$file" ] || return 1
             file=${file%_amd64.deb}_i386.deb
-            for base in $(apt-get indextargets --format '$(REPO_URI)' | sort -u) ''; do
-                [ -n "$base" ] || return 1
-                "${sudo_cmd[@]}" /usr/lib/apt/apt-helper download-file "$base$file" \
-                    "$debs/${file##*/}" >/dev/null 2>&1 && break
-            done
+            fetch_from_pool "$bases" "$file" "$debs/${file##*/}" || return 1
             args+=("$debs/${file##*/}")
             dpkg -s "$name:amd64" >/dev/null 2>&1 && args+=("$name:amd64=$version")
         done
@@ -84,6 +81,16 @@ install_wine32_from_pool() {
     done
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
         --no-install-recommends wine32:i386 "${args[@]}" >/dev/null
+}
+
+# Downloads the pool file FILE from the first of the repositories BASES that has it, into TARGET.
+fetch_from_pool() {
+    local base
+    for base in $1; do
+        "${sudo_cmd[@]}" /usr/lib/apt/apt-helper download-file "$base$2" "$3" >/dev/null 2>&1 &&
+            return 0
+    done
+    return 1
 }
 
 # 32-bit Wine: the whole suite where the kernel runs it, the emulated checks where it does not.

@@ -25,7 +25,7 @@ using DialogKeyHandler = bool (*)(const MSG& message);
 
 class TApplication {
 public:
-    // The forms set their handler when the first one is made; null offers the keys to nobody.
+    // Every form sets the forms' one handler when it is made; null offers the keys to nobody.
     void SetDialogKeyHandler(DialogKeyHandler handler) { dialogKeyHandler_ = handler; }
 
     // Listeners are told in the order they were added; one removed while the listeners are being

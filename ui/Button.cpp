@@ -61,11 +61,7 @@ void TButton::SetDefaultLook(bool look) {
 
 void TButton::Click() {
     if (modalResult_ != mrNone) {
-        const TControl* top = this;
-        while (top->Parent() != nullptr) {
-            top = top->Parent();
-        }
-        if (auto* target = dynamic_cast<ModalResultTarget*>(const_cast<TControl*>(top))) {
+        if (auto* target = dynamic_cast<ModalResultTarget*>(TopParent())) {
             target->SetModalResult(modalResult_);
         }
     }

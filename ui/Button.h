@@ -39,8 +39,7 @@ protected:
 };
 
 // A push button. A click ends the modal run of its form (the ModalResultTarget at the top of its
-// parents) with ModalResult, when that is not
-// mrNone, then runs OnClick.
+// parents) with ModalResult, when that is not mrNone, then runs OnClick.
 class TButton : public TButtonControl {
 public:
     VIGREL_PUBLISHED_CLASS();

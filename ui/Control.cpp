@@ -120,6 +120,14 @@ void TControl::SetParent(ControlParent* parent) {
     }
 }
 
+TWinControl* TControl::TopParent() const {
+    ControlParent* top = parent_;
+    while (top != nullptr && top->ParentControl().parent_ != nullptr) {
+        top = top->ParentControl().parent_;
+    }
+    return top != nullptr ? &top->ParentWinControl() : nullptr;
+}
+
 TComponent* TControl::GetParentComponent() const {
     return parent_ != nullptr ? &parent_->ParentControl() : nullptr;
 }

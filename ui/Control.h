@@ -129,7 +129,11 @@ public:
     // Whether a left press captures the mouse for this control until the release.
     bool CapturesMouse() const { return capturesMouse_; }
 
-    TWinControl* Parent() const { return parent_ != nullptr ? &parent_->ParentWinControl() : nullptr; }
+    TWinControl* Parent() const {
+        return parent_ != nullptr ? &parent_->ParentWinControl() : nullptr;
+    }
+    // The windowed control at the top of this control's parents; null when it has no parent.
+    TWinControl* TopParent() const;
     // Appends the control to `parent`'s controls (the last painted, the first hit); null removes
     // it from its parent.
     virtual void SetParent(ControlParent* parent);

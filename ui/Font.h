@@ -73,5 +73,4 @@ private:
     mutable SharedFont handle_;
 };
 
-
 } // namespace vigrel

@@ -102,11 +102,8 @@ TForm* TScreen::ActiveForm() const {
 }
 
 TForm* GetParentForm(const TControl& control) {
-    const TControl* top = &control;
-    while (top->Parent() != nullptr) {
-        top = top->Parent();
-    }
-    return dynamic_cast<TForm*>(const_cast<TControl*>(top));
+    TControl* top = control.TopParent();
+    return dynamic_cast<TForm*>(top != nullptr ? top : const_cast<TControl*>(&control));
 }
 
 TForm::TForm() {

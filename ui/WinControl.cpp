@@ -591,11 +591,8 @@ void TWinControl::WndProc(TMessage& message) {
         }
         break;
     case WM_SETFOCUS: {
-        TWinControl* root = this;
-        while (root->Parent() != nullptr) {
-            root = root->Parent();
-        }
-        root->ChildFocused(*this);
+        TWinControl* root = TopParent();
+        (root != nullptr ? *root : *this).ChildFocused(*this);
         break;
     }
     case WM_WINDOWPOSCHANGED: {
