@@ -8,6 +8,7 @@
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
 #include "ui/Dialogs.h"
+#include "ui/DpiAwareness.h"
 #include "ui/Edit.h"
 #include "ui/FormLoader.h"
 #include "ui/Image.h"
@@ -72,6 +73,13 @@ struct FieldText {
     }
 };
 
+// Makes an interface request of the host, with the host's DPI awareness in force as in every
+// call into the host (the dialog's windows are unaware of it).
+bool AskHost(std::int32_t request, HostString& text) {
+    const HostDpiAwareness hostAwareness;
+    return HostInterfaceAccess(request, text.Address()) != TsFalse;
+}
+
 // The host string a field's text makes.
 std::string HostBytes(const TLabeledEdit& field) {
     return ToCodePage(field.Text(), CP_ACP);
@@ -111,7 +119,7 @@ void TFormMonitorProperties::PickVariable(TLabeledEdit& field) {
     }
     HostString answer;
     answer.Assign(HostBytes(field));
-    if (HostInterfaceAccess(RequestPickVariable, answer.Address()) != TsFalse) {
+    if (AskHost(RequestPickVariable, answer)) {
         field.SetText(FromCodePage(answer.Text(), CP_ACP));
     }
 }
@@ -131,7 +139,7 @@ void TFormMonitorProperties::Kn3Click(TComponent&) {
     HostString answer;
     answer.Assign(HostBytes(LEdit4));
     std::string list;
-    if (HostInterfaceAccess(RequestSubroutineList, answer.Address()) != TsFalse) {
+    if (AskHost(RequestSubroutineList, answer)) {
         list = FromCodePage(answer.Text(), CP_ACP);
     }
     if (list.empty()) {
@@ -149,13 +157,16 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
     if (FormMonitorProperties != nullptr) {
         return false;
     }
+    // Laid out in pixels at 96 dpi: made unaware of DPI, so that the system stretches it for a
+    // DPI-aware host; the host's awareness is back on every way out.
+    const DialogDpiAwareness dialogAwareness;
     auto dialog = std::make_unique<TFormMonitorProperties>();
     struct Release {
         ~Release() { FormMonitorProperties = nullptr; }
     } release;
     FormMonitorProperties = dialog.get();
     TFormMonitorProperties& form = *dialog;
-    form.SetParentWindow(GetActiveWindow());
+    form.SetParentWindow(DefaultOwnerWindow());
     form.SetCaption("Action Properties");
 
     const FieldText nameText(name);

@@ -134,9 +134,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         // Unloaded by FreeLibrary while monitors may still run (a host that closed them with
         // message 2 first left nothing here): stop them all, destroy the library's windows and
         // unregister its classes, so no timer or window message reaches code that is about to
-        // go and a later load can register the classes again. At process
-        // exit (reserved not null) nothing will run again, so nothing is done. Last, the
-        // runtime's reserve goes back to the heap, or every load would leave it behind.
+        // go and a later load can register the classes again. A host may unload on another
+        // thread than the one its monitors tick on: the windows there, which only their own
+        // thread may destroy, are left inert, and nothing here sends to or waits on that thread.
+        // At process exit (reserved not null) nothing will run again, so nothing is done. Last,
+        // the runtime's reserve goes back to the heap, or every load would leave it behind.
         if (reserved == nullptr) {
             try {
                 CloseAllMonitors();

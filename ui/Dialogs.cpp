@@ -9,8 +9,8 @@ namespace vigrel {
 
 void ShowMessageBox(std::string_view text, TMsgDlgType type) {
     // The active form, else the form whose modal run is innermost (activation comes back to it
-    // only a little after a previous box closed), else whatever window of the thread is active.
-    HWND owner = GetActiveWindow();
+    // only a little after a previous box closed), else the thread's active or main window.
+    HWND owner = DefaultOwnerWindow();
     TForm* form = Screen().ActiveForm();
     for (std::size_t i = Screen().FormCount(); form == nullptr && i > 0; --i) {
         if (Screen().Forms(i - 1).Modal()) {

@@ -1,5 +1,5 @@
 // The toolkit's message boxes: the system's own, owned by the active form of the library (or the
-// thread's active window), with the caption, icon and single OK button of their type.
+// thread's active or main window), with the caption, icon and single OK button of their type.
 #pragma once
 
 #include <string_view>

@@ -2,9 +2,13 @@
 
 #include "ui/WideText.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <stdexcept>
+#include <string_view>
 #include <tuple>
+#include <utility>
 
 namespace vigrel {
 
@@ -25,6 +29,13 @@ public:
             throw std::runtime_error("cannot create a font");
         }
     }
+    // Makes the GDI font anew for another description; the one there is stays where the system
+    // refuses it.
+    void Recreate(const LOGFONTW& description) {
+        if (const HFONT replacement = CreateFontIndirectW(&description)) {
+            DeleteObject(std::exchange(font_, replacement));
+        }
+    }
     HFONT Get() const { return font_; }
 
 private:
@@ -32,6 +43,38 @@ private:
 };
 
 namespace {
+
+// The classic dialog face is a bitmap face: it comes in fixed sizes per code page and per DPI.
+// Where the system does not realise that very face with the character set and the letter height
+// asked for (a Western system's lacks Cyrillic and the font mapper takes another face; a set made
+// for 120 dpi has 13-pixel letters), the system's logical dialog face takes its place at the same
+// height: Windows maps it to its own outline dialog face for the locale.
+constexpr wchar_t ClassicDialogFace[] = L"MS Sans Serif";
+constexpr wchar_t LogicalDialogFace[] = L"MS Shell Dlg";
+
+// Whether the system realised `font` as `asked` describes it: that face, that character set, and
+// for a negative height that letter height. With nothing to measure by, the font stays as asked.
+bool RealisedAsAsked(HFONT font, const LOGFONTW& asked) {
+    const HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr) {
+        return true;
+    }
+    const HGDIOBJ previous = SelectObject(dc, font);
+    wchar_t face[LF_FACESIZE] = {};
+    TEXTMETRICW metrics{};
+    const bool measured = previous != nullptr && GetTextFaceW(dc, LF_FACESIZE, face) > 0 &&
+                          GetTextMetricsW(dc, &metrics) != FALSE;
+    if (previous != nullptr) {
+        SelectObject(dc, previous);
+    }
+    DeleteDC(dc);
+    if (!measured) {
+        return true;
+    }
+    return lstrcmpiW(face, asked.lfFaceName) == 0 &&
+           (asked.lfCharSet == DEFAULT_CHARSET || metrics.tmCharSet == asked.lfCharSet) &&
+           (asked.lfHeight >= 0 || metrics.tmHeight - metrics.tmInternalLeading == -asked.lfHeight);
+}
 
 using FontKey = std::tuple<std::string, int, std::uint32_t, int>;
 
@@ -75,6 +118,12 @@ SharedFont FindOrCreate(const FontKey& key) {
     std::weak_ptr<const CachedFont>& entry = cache[key];
     const std::shared_ptr<CachedFont> font(new CachedFont, deleter);
     font->Create(description);
+    if (lstrcmpiW(description.lfFaceName, ClassicDialogFace) == 0 &&
+        !RealisedAsAsked(font->Get(), description)) {
+        std::fill(std::begin(description.lfFaceName), std::end(description.lfFaceName), L'\0');
+        std::wstring_view(LogicalDialogFace).copy(description.lfFaceName, LF_FACESIZE - 1);
+        font->Recreate(description);
+    }
     entry = font;
     return font;
 }

@@ -64,6 +64,15 @@ void CollectButtons(const TWinControl& parent, std::vector<TButton*>& buttons) {
     }
 }
 
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window) &&
+        GetWindow(window, GW_OWNER) == nullptr) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 RECT SystemWorkArea(HWND window) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -104,6 +113,14 @@ TForm* TScreen::ActiveForm() const {
 TForm* GetParentForm(const TControl& control) {
     TControl* top = control.TopParent();
     return dynamic_cast<TForm*>(top != nullptr ? top : const_cast<TControl*>(&control));
+}
+
+HWND DefaultOwnerWindow() {
+    HWND owner = GetActiveWindow();
+    if (owner == nullptr) {
+        EnumThreadWindows(GetCurrentThreadId(), &FindMainWindow, reinterpret_cast<LPARAM>(&owner));
+    }
+    return owner;
 }
 
 TForm::TForm() {
@@ -203,9 +220,9 @@ void TForm::CreateParams(TCreateParams& params) {
         params.Height = clientHeight_ != 0 ? frame.bottom - frame.top : params.Height;
     }
     if (position_ == TPosition::poScreenCenter) {
-        // Beside its owner: on the owner's monitor (the active window's without one), clear of
+        // Beside its owner: on the owner's monitor (the default owner's without one), clear of
         // the taskbars.
-        const HWND anchor = ParentWindow() != nullptr ? ParentWindow() : GetActiveWindow();
+        const HWND anchor = ParentWindow() != nullptr ? ParentWindow() : DefaultOwnerWindow();
         const RECT area = WorkAreaQuery()(anchor);
         params.X = Centred(area.left, area.right, params.Width);
         params.Y = Centred(area.top, area.bottom, params.Height);
@@ -246,6 +263,7 @@ int TForm::ShowModal() {
     }
     modal_ = true;
     modalResult_ = mrNone;
+    hiddenWithOwner_ = false;
     struct ModalEnd {
         TForm& form;
         ~ModalEnd() {
@@ -275,7 +293,8 @@ int TForm::ShowModal() {
         application.HandleMessage();
         if (application.Terminated()) {
             modalResult_ = mrCancel;
-        } else if (!HandleAllocated() || !IsWindowVisible(window)) {
+        } else if (!HandleAllocated() || !Visible() ||
+                   (!IsWindowVisible(window) && !hiddenWithOwner_)) {
             modalResult_ = mrCancel;
         }
     }
@@ -490,6 +509,13 @@ void TForm::WndProc(TMessage& message) {
     case WM_QUERYUISTATE:
         message.Result = static_cast<LRESULT>(uiState_);
         return;
+    case WM_SHOWWINDOW:
+        // The system hides an owned window while its owner is minimised and shows it on restore;
+        // the default handling does both.
+        if (message.LParam == SW_PARENTCLOSING || message.LParam == SW_PARENTOPENING) {
+            hiddenWithOwner_ = message.LParam == SW_PARENTCLOSING;
+        }
+        break;
     case WM_CLOSE:
         // The close box ends a modal run with Cancel; a form shown without one hides.
         if (modal_) {

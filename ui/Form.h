@@ -45,7 +45,9 @@ public:
     // a modal result, the close box, or code), then hides it and gives the result. While it runs,
     // the other enabled and visible top-level windows of the thread are disabled; exactly those
     // are enabled again on every way out, a failure included. A WM_QUIT ends the run with
-    // mrCancel and is put back for the loop outside.
+    // mrCancel and is put back for the loop outside, and so does a window that is gone or hidden,
+    // unless the system hid it for its owner (the owner minimised), to show it again on restore:
+    // the run goes on and the form comes back as it was.
     int ShowModal();
     bool Modal() const { return modal_; }
     int ModalResult() const { return modalResult_; }
@@ -95,12 +97,18 @@ private:
     int clientHeight_ = 0; // the same for Height
     int modalResult_ = mrNone;
     bool modal_ = false;
+    bool hiddenWithOwner_ = false; // hidden by the system while its owner is minimised
     unsigned uiState_ = 0;
     TWinControl* activeControl_ = nullptr; // not owned; cleared by free notification
 };
 
 // The form a control lies on, or null.
 TForm* GetParentForm(const TControl& control);
+
+// The window a dialog of this thread is owned by: the active window, else (the host is not in
+// front, and the thread has no active window) the thread's visible, enabled top-level window
+// that no window owns, which is the host's main window; null when there is neither.
+HWND DefaultOwnerWindow();
 
 // The library's forms in creation order.
 class TScreen {

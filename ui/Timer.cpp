@@ -1,5 +1,6 @@
 #include "ui/Timer.h"
 
+#include "ui/DpiAwareness.h"
 #include "ui/Module.h"
 #include "ui/WindowClass.h"
 
@@ -54,7 +55,9 @@ public:
 
     void Stop(TTimer& timer) { queue_.Cancel(timer); }
 
-    // Only the window's own thread can destroy it; a window destroyed by someone else is gone.
+    // Only the window's own thread can destroy it (a window destroyed by someone else is gone);
+    // from another thread it is left inert, its procedure the system's default one, and its
+    // system timer, which names no procedure, then only reaches that.
     void Shutdown() {
         if (window_ == nullptr) {
             return;
@@ -62,9 +65,11 @@ public:
         const DWORD owner = GetWindowThreadProcessId(window_, nullptr);
         if (owner == 0 || owner == GetCurrentThreadId()) {
             DestroyWindow(window_);
-            window_ = nullptr;
-            armed_ = false;
+        } else {
+            SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
         }
+        window_ = nullptr;
+        armed_ = false;
     }
 
     bool ReleaseIfIdle() {
@@ -92,6 +97,9 @@ private:
             return true;
         }
         NoteWindowThread();
+        // Made with the host's DPI awareness even while a dialog's is in force: the window
+        // outlives the dialog, and its timers' handlers call into the host.
+        const HostDpiAwareness hostAwareness;
         window_ = CreateWindowExW(0, UseWindowClass(TimerWindowClass, WindowProc), L"", 0, 0, 0, 0,
                                   0, HWND_MESSAGE, nullptr, ModuleInstance(), nullptr);
         return window_ != nullptr;

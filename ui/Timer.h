@@ -39,8 +39,9 @@ private:
     bool enabled_ = false;
 };
 
-// Stops every timer's delivery for good: destroys the hidden window when it belongs to the calling
-// thread. Called when the library is unloaded, so no timer message can reach unloaded code.
+// Stops every timer's delivery: destroys the hidden window, or leaves it inert when it belongs to
+// another thread. Called when the library is unloaded, so no timer message can reach unloaded
+// code; a later start makes a new window.
 void ShutdownTimers();
 
 // Destroys the hidden window when no timer is running (a later start makes it again); true when

@@ -7,7 +7,7 @@
 namespace vigrel {
 
 void ShutdownToolkit() {
-    DestroyLibraryWindows();
+    ReleaseLibraryWindows();
     ShutdownTimers();
     UnregisterWindowClasses();
 }

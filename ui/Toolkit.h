@@ -1,8 +1,10 @@
 // The toolkit's one shutdown: destroys every window the library still has on the calling thread,
-// stops the timers and unregisters every window class the library registered, so that no window
-// procedure or timer of the library runs again and the library can be loaded again later in the
-// same process. Windows on other threads never meet an unload: the first of them keeps the module
-// loaded (NoteWindowThread, ui/Module.h).
+// leaves those of other threads inert (their procedures the system's own), stops the timers and
+// unregisters every window class the library registered, so that no window procedure or timer of
+// the library runs again and the library can be loaded again later in the same process. A window
+// made on a thread other than the library's first keeps the module loaded (NoteWindowThread,
+// ui/Module.h); a host that unloads from another thread than its windows' meets the inert
+// windows, and their classes, still registered, make the next load take new class names.
 #pragma once
 
 namespace vigrel {

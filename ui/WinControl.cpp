@@ -28,6 +28,10 @@ bool IsWindowed(const TControl& control) {
     return dynamic_cast<const TWinControl*>(&control) != nullptr;
 }
 
+bool OnThisThread(HWND window) {
+    return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 bool IsToolkitMessage(UINT message) {
     return message >= CM_BASE && message < 0xC000;
 }
@@ -53,9 +57,7 @@ TWinControl::TWinControl() = default;
 
 TWinControl::~TWinControl() {
     if (handle_ != nullptr) {
-        const HWND window = handle_;
-        Unbind();
-        DestroyWindow(window);
+        ReleaseWindow();
     }
     for (TControl* control : controls_) {
         control->parent_ = nullptr;
@@ -156,6 +158,22 @@ void TWinControl::DestroyHandle() {
     if (handle_ != nullptr) {
         DestroyWindow(handle_);
     }
+}
+
+void TWinControl::ReleaseWindow() {
+    const HWND window = handle_;
+    if (OnThisThread(window)) {
+        Unbind();
+        DestroyWindow(window);
+    } else {
+        Abandon();
+    }
+}
+
+void TWinControl::Abandon() {
+    SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
+    subclassed_ = false;
+    Unbind();
 }
 
 void TWinControl::Bind(HWND window, WNDPROC original) {
@@ -663,12 +681,18 @@ void TWinControl::DefaultHandler(TMessage& message) {
         CallWindowProcW(originalProc_, handle_, message.Msg, message.WParam, message.LParam);
 }
 
-void DestroyLibraryWindows() {
+void ReleaseLibraryWindows() {
     std::vector<HWND> windows;
+    std::vector<TWinControl*> abandoned;
     for (const auto& [window, control] : BoundWindows()) {
-        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        if (OnThisThread(window)) {
             windows.push_back(window);
+        } else {
+            abandoned.push_back(control);
         }
+    }
+    for (TWinControl* control : abandoned) {
+        control->Abandon();
     }
     for (const HWND window : windows) {
         if (IsWindow(window)) {

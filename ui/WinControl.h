@@ -134,6 +134,13 @@ private:
     void CreateHandle();
     void Bind(HWND window, WNDPROC original);
     void Unbind();
+    // Lets go of the window: destroyed where this thread owns it, else left inert (below).
+    void ReleaseWindow();
+    // Leaves the window to its own thread, inert: its procedure becomes the default handling,
+    // with nothing of the library in its way, and the object forgets it. For a window of another
+    // thread, which no other thread may destroy.
+    void Abandon();
+    friend void ReleaseLibraryWindows();
     bool RouteMouse(TMessage& message);
     bool Reflect(TMessage& message);
     bool SetCursorFor(TMessage& message);
@@ -156,10 +163,10 @@ private:
     TColor brushColor_ = 0;
 };
 
-// Destroys every window of the toolkit that the calling thread has left (no thread can destroy
-// another's), so no window procedure of the library runs again. Part of the toolkit's shutdown
-// (ui/Toolkit.h).
-void DestroyLibraryWindows();
+// Destroys every window of the toolkit that the calling thread has left and leaves those of other
+// threads inert (no thread can destroy another's), so no window procedure of the library runs
+// again. Part of the toolkit's shutdown (ui/Toolkit.h).
+void ReleaseLibraryWindows();
 
 // Whether any window of the toolkit is alive, on any thread.
 bool LibraryWindowsLeft();

@@ -10,21 +10,31 @@
 namespace vigrel {
 namespace {
 
-std::vector<std::wstring>& Registered() {
-    static std::vector<std::wstring> names;
-    return names;
+struct Registration {
+    std::wstring asked;
+    std::wstring name; // as registered
+};
+
+std::vector<Registration>& Registered() {
+    static std::vector<Registration> classes;
+    return classes;
 }
+
+// How many names are tried for one class: a class of an earlier load of the module, left
+// registered for windows that live on in another thread, takes its name (and the names of loads
+// between).
+constexpr int MaxNameTries = 64;
 
 } // namespace
 
 LPCWSTR UseWindowClass(LPCWSTR name, WNDPROC windowProc, UINT style, HCURSOR cursor) {
-    for (const std::wstring& registered : Registered()) {
-        if (registered == name) {
-            return name;
+    for (const Registration& registered : Registered()) {
+        if (registered.asked == name) {
+            return registered.name.c_str();
         }
     }
     // Room for the record first: a class registered but not recorded would never be unregistered.
-    std::wstring record(name);
+    Registration record{name, name};
     Registered().reserve(Registered().size() + 1);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -32,18 +42,25 @@ LPCWSTR UseWindowClass(LPCWSTR name, WNDPROC windowProc, UINT style, HCURSOR cur
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = ModuleInstance();
     windowClass.hCursor = cursor;
-    windowClass.lpszClassName = name;
-    if (RegisterClassExW(&windowClass) == 0) {
-        throw std::runtime_error("cannot register a window class of the library (error " +
-                                 std::to_string(GetLastError()) + ")");
+    for (int tries = 1;; ++tries) {
+        windowClass.lpszClassName = record.name.c_str();
+        if (RegisterClassExW(&windowClass) != 0) {
+            break;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_CLASS_ALREADY_EXISTS || tries == MaxNameTries) {
+            throw std::runtime_error("cannot register a window class of the library (error " +
+                                     std::to_string(error) + ")");
+        }
+        record.name = record.asked + L"." + std::to_wstring(tries);
     }
     Registered().push_back(std::move(record));
-    return name;
+    return Registered().back().name.c_str();
 }
 
 void UnregisterWindowClasses() {
-    for (const std::wstring& name : Registered()) {
-        UnregisterClassW(name.c_str(), ModuleInstance());
+    for (const Registration& registered : Registered()) {
+        UnregisterClassW(registered.name.c_str(), ModuleInstance());
     }
     Registered().clear();
     Registered().shrink_to_fit();

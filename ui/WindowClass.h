@@ -8,7 +8,9 @@
 namespace vigrel {
 
 // Registers a Unicode window class of this module under `name` the first time it is asked for
-// and gives its name back as the class to create windows with. Throws std::runtime_error when the
+// and gives back the name to create windows with: `name`, or, where a class of that name is
+// still registered for windows an earlier load of the module left on another thread, `name`
+// with a number (valid until the next class is registered). Throws std::runtime_error when the
 // system refuses it.
 LPCWSTR UseWindowClass(LPCWSTR name, WNDPROC windowProc, UINT style = 0, HCURSOR cursor = nullptr);
 

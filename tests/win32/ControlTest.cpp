@@ -1,11 +1,11 @@
 // The first layer of the ui toolkit on Windows: colours, bitmaps, the canvas, windowless controls
 // painted and hit-tested by their windowed parent, and the window binding.
 #include "Surface.h"
+#include "tools/gdi/MemoryDC.h"
 #include "ui/Module.h"
 #include "ui/Timer.h"
 #include "ui/Toolkit.h"
 #include "ui/WinControl.h"
-#include "tools/gdi/MemoryDC.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "MessageBoxes.h"
 #include "Surface.h"
 #include "components/Gradient.h"
+#include "tools/forms/ComponentWriter.h"
 #include "ui/AppEvents.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
@@ -14,7 +15,6 @@
 #include "ui/Label.h"
 #include "ui/Panel.h"
 #include "ui/WideText.h"
-#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 

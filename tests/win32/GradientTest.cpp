@@ -2,9 +2,9 @@
 // setters, rebuild rules, locks, system colours, custom style, failures and form resources.
 #include "components/Gradient.h"
 #include "Surface.h"
+#include "tools/forms/ComponentWriter.h"
 #include "ui/FormLoader.h"
 #include "ui/WinControl.h"
-#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 

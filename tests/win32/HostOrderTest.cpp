@@ -1,5 +1,6 @@
 // The real DLL driven by a host that calls in another order, or registers null callbacks: the
 // plug-in looks at every callback before each call and never calls through a null one.
+#include "PlugInProbe.h"
 #include "TestHost.h"
 
 #include <windows.h>
@@ -79,17 +80,6 @@ protected:
             GlobalFree(slot);
         }
         return created;
-    }
-
-    static void Pump(unsigned milliseconds) {
-        const DWORD end = GetTickCount() + milliseconds;
-        while (static_cast<int>(end - GetTickCount()) > 0) {
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageA(&msg);
-            }
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        }
     }
 
     HMODULE module = nullptr;

@@ -1,10 +1,10 @@
 // TLinkLabel on Windows: the address a press hands to the shell (seen through a recording shell
 // call, so nothing is launched), the caption rule, the mouse rules, owners and form resources.
 #include "components/LinkLabel.h"
+#include "tools/forms/ComponentWriter.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
 #include "ui/FormLoader.h"
-#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 #include <objbase.h>
@@ -44,8 +44,7 @@ HINSTANCE WINAPI RecordShellCall(HWND window, LPCSTR operation, LPCSTR file, LPC
                                  LPCSTR directory, INT show) {
     ShellCalls().push_back({window, operation != nullptr ? operation : "(null)",
                             file != nullptr ? file : "(null)", parameters == nullptr,
-                            directory == nullptr, show,
-                            ProbeApartment(COINIT_APARTMENTTHREADED)});
+                            directory == nullptr, show, ProbeApartment(COINIT_APARTMENTTHREADED)});
     // What the shell answers when no program opens the address: the label never looks.
     return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
 }

@@ -2,14 +2,14 @@
 // pixel probes: stretching, the glyph's transparent colour, the flat frame following the mouse,
 // the pressed look, clicks, repaints only on changes, and pictures that cannot be decoded.
 #include "Surface.h"
+#include "tools/forms/ComponentWriter.h"
+#include "tools/forms/FormWriter.h"
+#include "tools/pictures/BmpEncoder.h"
 #include "ui/BmpCodec.h"
 #include "ui/FormLoader.h"
 #include "ui/Image.h"
 #include "ui/SpeedButton.h"
 #include "ui/WinControl.h"
-#include "tools/pictures/BmpEncoder.h"
-#include "tools/forms/FormWriter.h"
-#include "tools/forms/ComponentWriter.h"
 
 #include <gtest/gtest.h>
 

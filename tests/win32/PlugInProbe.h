@@ -22,4 +22,7 @@ char* GlobalText(std::string_view text);
 // The visible top-level window of this thread with that caption, or null.
 HWND ShownWindow(const wchar_t* caption);
 
+// Runs this thread's messages, as a host's loop does, for about `milliseconds`.
+void Pump(DWORD milliseconds);
+
 } // namespace vigrel::test

@@ -1,6 +1,8 @@
 // Unloading a library that showed forms of the toolkit and loading it again in the same process:
 // its window classes register again, and nothing of the unloaded copy (windows, window
 // procedures, timers) is left to run.
+#include "PlugInProbe.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -55,19 +57,6 @@ std::vector<HWND> WindowsOf(HMODULE library) {
         CollectWindow(window, reinterpret_cast<LPARAM>(&search));
     }
     return search.found;
-}
-
-// Runs the thread's message loop for about `milliseconds`.
-void Pump(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    } while (GetTickCount() - start < milliseconds);
 }
 
 class Reload : public ::testing::Test {

@@ -2,9 +2,9 @@
 // read back pixel by pixel as RGB values (0x00BBGGRR, like TColor).
 #pragma once
 
+#include "tools/gdi/MemoryDC.h"
 #include "ui/Bitmap.h"
 #include "ui/Graphics.h"
-#include "tools/gdi/MemoryDC.h"
 
 #include <windows.h>
 

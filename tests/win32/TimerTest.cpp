@@ -1,6 +1,7 @@
 // The library's timers in this test program: interval 0 means stopped, and a timer that cannot
 // be made to run says so instead of claiming to be enabled.
 #include "ui/Timer.h"
+#include "PlugInProbe.h"
 
 #include <windows.h>
 
@@ -11,16 +12,7 @@
 namespace vigrel {
 namespace {
 
-void Pump(unsigned milliseconds) {
-    const DWORD end = GetTickCount() + milliseconds;
-    while (static_cast<int>(end - GetTickCount()) > 0) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
+using test::Pump;
 
 TEST(Timer, IntervalZeroIsStoppedWhileEnabled) {
     int ticks = 0;

@@ -2,11 +2,11 @@
 // messages (counted as WM_PAINT on shown forms), the two repaint walks, forms that go, and the
 // handler a form keeps when the component goes first.
 #include "components/VistaAltFixUnit.h"
+#include "tools/forms/ComponentWriter.h"
+#include "tools/forms/Designing.h"
 #include "ui/Button.h"
 #include "ui/FormLoader.h"
 #include "ui/Label.h"
-#include "tools/forms/ComponentWriter.h"
-#include "tools/forms/Designing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,253 @@
+// The dialog and the monitors around a real host: an owner minimised and restored while the
+// dialog is open, an unload from another thread than the monitors', a host thread with no active
+// window, a DPI-aware host, and the dialog's face on every system.
+#include "DialogDriver.h"
+#include "ui/Form.h"
+#include "ui/WideText.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace vigrel::test {
+namespace {
+
+// The host's main window, shown, for as long as the test runs.
+class MainWindow {
+public:
+    MainWindow()
+        : window_(CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                  300, 200, nullptr, nullptr, nullptr, nullptr)) {}
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    ~MainWindow() { DestroyWindow(window_); }
+    HWND Get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+void SetText(HWND window, const wchar_t* text) {
+    SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+class HostWindowTest : public DialogDriver {
+protected:
+    // Executes VigrelCreate with the seven texts.
+    bool Create(const std::vector<std::string>& args) {
+        std::vector<HostStringPtr> slots;
+        for (const std::string& arg : args) {
+            slots.push_back(GlobalText(arg));
+        }
+        const bool created = Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber,
+                                                                          slots.data()) != TsFalse;
+        for (HostStringPtr slot : slots) {
+            GlobalFree(slot);
+        }
+        return created;
+    }
+};
+
+DWORD WINAPI Unload(void* library) {
+    return FreeLibrary(static_cast<HMODULE>(library));
+}
+
+// A repeating monitor that fires on every tick: the test host's variables read as empty.
+std::vector<std::string> Firing(const std::string& name) {
+    return {name, "V", "<>", "x", "Fired", "true", "true"};
+}
+
+// The owner whose owned windows a thread timer shows again, once the modal run has gone on for a
+// while with them hidden.
+HWND restoredOwner = nullptr;
+
+void CALLBACK RestoreOwned(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    ShowOwnedPopups(restoredOwner, TRUE);
+}
+
+TEST_F(HostWindowTest, HiddenWithItsMinimisedOwnerTheDialogKeepsWhatWasTyped) {
+    const MainWindow host;
+    SetActiveWindow(host.Get());
+    restoredOwner = host.Get();
+    bool hidden = false;
+    const bool confirmed = Run(counterAction, {[&](HWND dialog) {
+                                                   SetText(Find(dialog, "LEdit1"), L"Typed");
+                                                   SetText(Find(dialog, "LEdit3"), L"42");
+                                                   ShowOwnedPopups(host.Get(), FALSE);
+                                                   hidden = !IsWindowVisible(dialog);
+                                                   SetTimer(nullptr, 0, 200, &RestoreOwned);
+                                               },
+                                               ok});
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(confirmed);
+    EXPECT_EQ(Texts(),
+              (std::vector<std::string>{"Typed", "Counter", "<>", "42", "Count", "True", "True"}));
+}
+
+TEST_F(HostWindowTest, AnUnloadOnAnotherThreadLeavesNothingToRunAndALaterLoadWorks) {
+    int fired = 0;
+    const auto count = [&](const char*) { ++fired; };
+    scriptAnswer = count;
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(Create(Firing("M" + std::to_string(i))));
+    }
+    Pump(200);
+    ASSERT_GT(fired, 0) << "the monitors never fired";
+
+    const HMODULE unloaded = module;
+    const HANDLE unloader = CreateThread(nullptr, 0, &Unload, module, 0, nullptr);
+    ASSERT_NE(unloader, nullptr);
+    ASSERT_EQ(WaitForSingleObject(unloader, 10000), WAIT_OBJECT_0);
+    DWORD freed = 0;
+    GetExitCodeThread(unloader, &freed);
+    CloseHandle(unloader);
+    ASSERT_TRUE(freed);
+    module = nullptr;
+    const int firedBefore = fired;
+    // A timer or window procedure of the unloaded copy would be called here and crash.
+    Pump(1000);
+    EXPECT_EQ(fired, firedBefore);
+
+    SetUp();
+    scriptAnswer = count;
+    ASSERT_TRUE(Create(Firing("Again")));
+    Pump(200);
+    EXPECT_GT(fired, firedBefore) << "a monitor of the second load never fired";
+
+    // The host's part, once the second load is gone too: the inert window is its thread's to
+    // destroy, and then its class can go.
+    TearDown();
+    module = nullptr;
+    std::vector<HWND> inert;
+    for (HWND window = nullptr;
+         (window = FindWindowExW(HWND_MESSAGE, window, L"VigrelTimerWindow", nullptr));) {
+        if (reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)) == unloaded) {
+            inert.push_back(window);
+        }
+    }
+    EXPECT_EQ(inert.size(), 1u);
+    for (const HWND window : inert) {
+        DestroyWindow(window);
+    }
+    EXPECT_TRUE(UnregisterClassW(L"VigrelTimerWindow", unloaded));
+}
+
+TEST_F(HostWindowTest, WithNoActiveWindowTheDialogBelongsToTheHostsMainWindow) {
+    const MainWindow host;
+    SetActiveWindow(nullptr);
+    ASSERT_EQ(GetActiveWindow(), nullptr);
+    EXPECT_EQ(DefaultOwnerWindow(), host.Get());
+    HWND owner = nullptr;
+    Run(counterAction, {[&](HWND dialog) {
+            owner = GetWindow(dialog, GW_OWNER);
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }});
+    EXPECT_EQ(owner, host.Get());
+}
+
+// A host thread aware per monitor (version 2 where the system has it; Wine 8 knows only the
+// first).
+TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
+    DPI_AWARENESS_CONTEXT hostAwareness = DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2;
+    DPI_AWARENESS_CONTEXT before = SetThreadDpiAwarenessContext(hostAwareness);
+    if (before == nullptr) {
+        hostAwareness = DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE;
+        before = SetThreadDpiAwarenessContext(hostAwareness);
+    }
+    ASSERT_NE(before, nullptr) << "the system keeps no DPI awareness per thread";
+    struct Restore {
+        DPI_AWARENESS_CONTEXT context;
+        ~Restore() { SetThreadDpiAwarenessContext(context); }
+    } restore{before};
+    const auto isHosts = [hostAwareness] {
+        return AreDpiAwarenessContextsEqual(GetThreadDpiAwarenessContext(), hostAwareness) != FALSE;
+    };
+    RegisterInterfaceAccess();
+    bool hostsDuringRequest = false;
+    interfaceAnswer = [&](std::int32_t, HostStringPtr*) -> TsBool {
+        hostsDuringRequest = isHosts();
+        return TsFalse;
+    };
+    std::vector<bool> hostsDuringScript;
+    scriptAnswer = [&](const char*) { hostsDuringScript.push_back(isHosts()); };
+    std::vector<std::string> unaware;
+    Run(counterAction, {[&](HWND dialog) {
+                            for (const Control& control : windows) {
+                                if (!AreDpiAwarenessContextsEqual(
+                                        GetWindowDpiAwarenessContext(Find(dialog, control.name)),
+                                        DPI_AWARENESS_CONTEXT_UNAWARE)) {
+                                    unaware.emplace_back(control.name);
+                                }
+                            }
+                            ClickAt(dialog, kn1);
+                        },
+                        [&](HWND) {
+                            // The first monitor, made from the host's timer while the dialog runs.
+                            ASSERT_TRUE(Create(Firing("During")));
+                            Pump(200);
+                        },
+                        [&](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
+    EXPECT_TRUE(unaware.empty()) << "not unaware: " << ::testing::PrintToString(unaware);
+    EXPECT_EQ(interfaceRequests, std::vector<std::int32_t>{RequestPickVariable});
+    EXPECT_TRUE(hostsDuringRequest);
+    ASSERT_FALSE(hostsDuringScript.empty()) << "the monitor never fired";
+    EXPECT_EQ(std::count(hostsDuringScript.begin(), hostsDuringScript.end(), false), 0);
+    EXPECT_TRUE(isHosts()) << "after the call";
+}
+
+// The dialog's face has Cyrillic at 11-pixel letters, and its longest texts fit their controls:
+// in a radio button the box and its gap take 14 pixels, in a drop-down list the arrow button and
+// the edges take 21 (Wine's and Windows' classic metrics).
+TEST_F(HostWindowTest, TheDialogsFaceHasCyrillicAndItsTextsFit) {
+    std::vector<std::string> faults;
+    Run(counterAction, {[&](HWND dialog) {
+            for (const Control& control : windows) {
+                const HWND window = Find(dialog, control.name);
+                const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+                if (font == nullptr) {
+                    continue; // the panel draws with its own font: its labels are checked below
+                }
+                const HDC dc = GetDC(window);
+                const HGDIOBJ previous = SelectObject(dc, font);
+                TEXTMETRICW metrics{};
+                GetTextMetricsW(dc, &metrics);
+                const std::string name = control.name;
+                if (GetTextCharset(dc) != RUSSIAN_CHARSET ||
+                    metrics.tmHeight - metrics.tmInternalLeading != 11) {
+                    faults.push_back(name + ": no Cyrillic at 11 pixels");
+                }
+                const auto fits = [&](const std::wstring& text, int room) {
+                    SIZE size{};
+                    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+                    if (size.cx > room) {
+                        faults.push_back(name + ": " + Ansi(text) + " needs " +
+                                         std::to_string(size.cx) + " of " + std::to_string(room));
+                    }
+                };
+                RECT client;
+                GetClientRect(window, &client);
+                if (ClassOf(window) == L"ComboBox") {
+                    const auto count = SendMessageW(window, CB_GETCOUNT, 0, 0);
+                    for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+                        wchar_t item[64] = {};
+                        SendMessageW(window, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                        fits(item, client.right - 21);
+                    }
+                } else if (name.starts_with("RadioButton")) {
+                    fits(WindowTextW(window), client.right - 14);
+                }
+                SelectObject(dc, previous);
+                ReleaseDC(window, dc);
+            }
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }});
+    EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
+}
+
+} // namespace
+} // namespace vigrel::test
