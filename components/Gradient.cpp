@@ -240,6 +240,11 @@ void TGradient::Paint(TCanvas& canvas) {
     if (!patternReady_) {
         return;
     }
+    // Under high contrast a band is the flat button face, behind text of the system's colour.
+    if (HighContrastOn()) {
+        canvas.FillRect(ClientRect(), clBtnFace);
+        return;
+    }
     const std::int64_t border = borderWidth_;
     if (border == 0 && shape_ == TShapeType::stRectangle) {
         canvas.StretchDraw(ClientRect(), pattern_);
@@ -316,6 +321,10 @@ void TGradient::WndProc(TMessage& message) {
         if (useSysColors_) {
             ApplySystemColors();
         }
+        break;
+    case WM_SYSCOLORCHANGE:
+        // System colours among the two are read when the pattern is built.
+        RebuildPattern();
         break;
     case CM_MOUSEENTER:
         if (OnMouseEnter) {

@@ -53,6 +53,8 @@ public:
 
 protected:
     void WndProc(TMessage& message) override;
+    // Under high contrast a link takes the system's colour for links.
+    TColor HighContrastTextColor() const override { return clHotLight; }
 
 private:
     // Opens the prefix followed by HyperLink, in the ANSI code page, inside the COM apartment the

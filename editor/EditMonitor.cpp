@@ -105,6 +105,17 @@ TFormMonitorProperties::TFormMonitorProperties()
     Kn1.OnClick = [this](TComponent& sender) { Kn1Click(sender); };
     Kn2.OnClick = [this](TComponent& sender) { Kn2Click(sender); };
     Kn3.OnClick = [this](TComponent& sender) { Kn3Click(sender); };
+    const auto dropDownKeys = [](TSpeedButton& button) {
+        return [&button](TComponent&, WORD& key, bool alt) {
+            if ((key == VK_F4 && !alt) || (key == VK_DOWN && alt)) {
+                key = 0;
+                button.OnClick(button);
+            }
+        };
+    };
+    LEdit2.OnKeyDown = dropDownKeys(Kn1);
+    LEdit3.OnKeyDown = dropDownKeys(Kn2);
+    LEdit4.OnKeyDown = dropDownKeys(Kn3);
 }
 
 const ClassInfo& TFormMonitorProperties::StaticClass() {

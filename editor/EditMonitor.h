@@ -39,7 +39,8 @@ public:
     TSpeedButton& Kn3;
 
     // The picture buttons: the host picks a variable for the variable or the comparison field,
-    // or lists the publication's subroutines.
+    // or lists the publication's subroutines. In the field beside each, F4 and Alt+Down (the keys
+    // that open a drop-down list) do the same, since the buttons take no focus.
     void Kn1Click(TComponent& sender);
     void Kn2Click(TComponent& sender);
     void Kn3Click(TComponent& sender);

@@ -1,16 +1,19 @@
 // Opens the "Action Properties" dialog of a plug-in on the first action of the counter example,
 // takes a picture of the dialog window, frame included, writes it as a BMP file and closes the
-// dialog with Cancel. Run under Wine on a display:
-//   DialogShot.exe PLUGIN OUT.bmp
+// dialog with Cancel. With `black`, under a black high-contrast scheme: the session's colours
+// are set for the picture and put back after, and the plug-in is told that high contrast is on
+// (Wine cannot switch it on). Run under Wine on a display:
+//   DialogShot.exe PLUGIN OUT.bmp [black]
 #include "tessary/TessaryAbi.h"
 #include "tests/win32/PlugInProbe.h"
-#include "ui/BmpCodec.h"
 #include "tools/pictures/BmpEncoder.h"
+#include "ui/BmpCodec.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,8 +67,8 @@ void CALLBACK Shoot(HWND, UINT, UINT_PTR id, DWORD) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: DialogShot PLUGIN OUT.bmp\n");
+    if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "black")) {
+        std::fprintf(stderr, "usage: DialogShot PLUGIN OUT.bmp [black]\n");
         return 2;
     }
     const HMODULE plugIn = LoadLibraryA(argv[1]);
@@ -80,8 +83,14 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 7; ++i) {
         slots[i] = test::GlobalText(texts[i]);
     }
-    SetTimer(nullptr, 0, 400, &Shoot);
-    edit(MonitorActionNumber, slots);
+    {
+        std::optional<test::HighContrastScheme> scheme;
+        if (argc == 4) {
+            scheme.emplace(plugIn, RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 0));
+        }
+        SetTimer(nullptr, 0, 400, &Shoot);
+        edit(MonitorActionNumber, slots);
+    }
     for (HostStringPtr slot : slots) {
         GlobalFree(slot);
     }

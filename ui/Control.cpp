@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <limits>
 
+#include <stdexcept>
+
 namespace vigrel {
 
 TControl::TControl() : WindowProc([this](TMessage& message) { WndProc(message); }) {
@@ -64,6 +66,10 @@ void TControl::FontChanged() {
         font_.SetStored(true);
     }
     Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetAccessibleCaption(std::string) {
+    throw std::invalid_argument(Name() + " has no window for a screen reader to name");
 }
 
 void TControl::SetText(std::string text) {

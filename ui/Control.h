@@ -145,6 +145,9 @@ public:
     // Repaints the control's area of its parent's window (erasing the background unless the
     // control is opaque); nothing while that window does not exist.
     virtual void Invalidate();
+    // The caption a screen reader names this control by (a label's text, given by the label
+    // that captions it). Only a windowed control has a window to name: others refuse it.
+    virtual void SetAccessibleCaption(std::string caption);
 
     // Passes a message through WindowProc and gives its result.
     LRESULT Perform(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

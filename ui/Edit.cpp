@@ -64,6 +64,14 @@ void TEdit::CreateWnd() {
 }
 
 void TEdit::WndProc(TMessage& message) {
+    if ((message.Msg == WM_KEYDOWN || message.Msg == WM_SYSKEYDOWN) && OnKeyDown) {
+        auto key = static_cast<WORD>(message.WParam);
+        OnKeyDown(*this, key, (HIWORD(message.LParam) & KF_ALTDOWN) != 0);
+        if (key == 0) {
+            message.Result = 0;
+            return;
+        }
+    }
     if (border_ == TEditBorder::ebTiled) {
         switch (message.Msg) {
         case WM_NCCALCSIZE: {

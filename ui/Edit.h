@@ -6,6 +6,8 @@
 #include "ui/Label.h"
 #include "ui/WinControl.h"
 
+#include <functional>
+
 namespace vigrel {
 
 enum class TEditBorder : std::uint8_t {
@@ -25,6 +27,10 @@ public:
 
     TEditBorder Border() const { return border_; }
     void SetBorder(TEditBorder border);
+
+    // Told of every key pressed in the box before the box takes it (`alt`: held with Alt, a
+    // system key); a handler that sets `key` to 0 keeps the key from the box.
+    std::function<void(TComponent& sender, WORD& key, bool alt)> OnKeyDown;
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -68,6 +74,8 @@ public:
     void SetVisible(bool visible) override;
     // Puts the caption in its place above the box.
     void PlaceLabel();
+    // The caption's text names the box for screen readers.
+    std::string AccessibleCaption() const override { return EditLabel.Caption(); }
 
     TBoundLabel EditLabel;
 };

@@ -13,6 +13,13 @@ TColor SystemColor(int index) {
     return GetSysColor(index) & 0xFFFFFF;
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW state{};
+    state.cbSize = sizeof state;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof state, &state, 0) != FALSE &&
+           (state.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 TColor ColorToRGB(TColor color) {
     if ((color & 0xFF000000) == 0xFF000000) {
         return SystemColor(static_cast<int>(color & 0xFF));

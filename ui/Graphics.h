@@ -18,6 +18,11 @@ TColor ColorToRGB(TColor color);
 // std::invalid_argument.
 TColor SystemColor(int index);
 
+// Whether the system's high-contrast mode is on. Text then takes the system's text colours and
+// drawn fills give way to the flat button face, so that the author's theme decides what is
+// readable; without it every colour is the one asked for.
+bool HighContrastOn();
+
 // The pixel of a 32-bit bitmap (blue, green, red, reserved bytes) showing RGB value `rgb`.
 inline std::uint32_t RGBToPixel(TColor rgb) {
     return (rgb & 0xFF) << 16 | (rgb & 0xFF00) | (rgb >> 16 & 0xFF);

@@ -2,6 +2,8 @@
 
 #include "ui/WideText.h"
 
+#include <stdexcept>
+
 namespace vigrel {
 namespace {
 
@@ -19,7 +21,8 @@ const ClassInfo& TLabel::StaticClass() {
             .Text("Caption", &TLabel::Caption, &TLabel::SetCaption)
             .Boolean("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true)
             .Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
-            .Color("Color", &TLabel::Color, &TLabel::SetColor, clBtnFace);
+            .Color("Color", &TLabel::Color, &TLabel::SetColor, clBtnFace)
+            .Text("FocusControl", &TLabel::FocusControl, &TLabel::SetFocusControl);
     return info;
 }
 
@@ -73,6 +76,16 @@ void TLabel::AdjustBounds() {
 void TLabel::Loaded() {
     TGraphicControl::Loaded();
     AdjustBounds();
+    if (focusControl_.empty()) {
+        return;
+    }
+    auto* control = Owner() != nullptr
+                        ? dynamic_cast<TControl*>(Owner()->FindComponent(focusControl_))
+                        : nullptr;
+    if (control == nullptr) {
+        throw std::invalid_argument("FocusControl: no control is named " + focusControl_);
+    }
+    control->SetAccessibleCaption(Caption());
 }
 
 void TLabel::WndProc(TMessage& message) {
@@ -89,8 +102,9 @@ void TLabel::WndProc(TMessage& message) {
 
 void TLabel::Paint(TCanvas& canvas) {
     RECT client = ClientRect();
+    const bool highContrast = HighContrastOn();
     if (!transparent_) {
-        canvas.FillRect(client, color_);
+        canvas.FillRect(client, highContrast ? clBtnFace : color_);
     }
     const std::wstring text = ToWide(Text());
     if (text.empty()) {
@@ -100,7 +114,8 @@ void TLabel::Paint(TCanvas& canvas) {
     const TCanvas::SavedState saved(canvas);
     SelectObject(dc, Font().Handle());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ColorToRGB(Enabled() ? Font().Color() : clGrayText));
+    const TColor color = highContrast ? HighContrastTextColor() : Font().Color();
+    SetTextColor(dc, ColorToRGB(Enabled() ? color : clGrayText));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &client, TextFormat);
 }
 

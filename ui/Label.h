@@ -27,9 +27,17 @@ public:
     // The size the caption takes in the current font.
     SIZE TextExtent() const;
 
+    // The name of the windowed control this label captions, on the same owner, or empty. When
+    // loading ends, the control takes the caption as the name a screen reader gives it.
+    const std::string& FocusControl() const { return focusControl_; }
+    void SetFocusControl(std::string name) { focusControl_ = std::move(name); }
+
 protected:
     void WndProc(TMessage& message) override;
     void Paint(TCanvas& canvas) override;
+    // The text's colour while the system's high-contrast mode is on: button text, the colour of
+    // text on the button face the label's parent shows then.
+    virtual TColor HighContrastTextColor() const { return clBtnText; }
     void Loaded() override;
     // Sizes the label to its text when AutoSize is on; nothing while loading.
     virtual void AdjustBounds();
@@ -38,6 +46,7 @@ private:
     bool autoSize_ = true;
     bool transparent_ = false;
     TColor color_ = clBtnFace;
+    std::string focusControl_;
 };
 
 } // namespace vigrel

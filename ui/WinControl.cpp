@@ -80,8 +80,8 @@ void TWinControl::SetColor(TColor color) {
     }
 }
 
-HBRUSH TWinControl::BackgroundBrush() {
-    const TColor rgb = ColorToRGB(color_);
+HBRUSH TWinControl::BackgroundBrush(TColor color) {
+    const TColor rgb = ColorToRGB(color);
     if (!brush_ || rgb != brushColor_) {
         brush_ = Created(CreateSolidBrush(rgb), "a background brush");
         brushColor_ = rgb;
@@ -127,6 +127,7 @@ void TWinControl::CreateHandle() {
                                    CursorHandle(TCursor::crArrow));
     }
     NoteWindowThread();
+    MakeCaptionWindow(params);
     const HWND window = CreateWindowExW(
         params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
         params.Width, params.Height, params.WndParent, nullptr, ModuleInstance(), this);
@@ -140,7 +141,12 @@ void TWinControl::CreateHandle() {
         if (window != nullptr) {
             DestroyWindow(window);
         }
+        DestroyCaptionWindow();
         throw std::runtime_error("cannot create the window of " + Name());
+    }
+    if (captionWindow_ != nullptr) {
+        SetWindowPos(handle_, captionWindow_, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
     CreateWnd();
     for (TControl* control : controls_) {
@@ -182,12 +188,40 @@ void TWinControl::Bind(HWND window, WNDPROC original) {
     BoundWindows()[window] = this;
 }
 
+// Without it the field still works; only its name for screen readers is missing.
+void TWinControl::MakeCaptionWindow(const TCreateParams& params) {
+    const std::string caption = AccessibleCaption();
+    if (caption.empty() || (params.Style & WS_CHILD) == 0) {
+        return;
+    }
+    // No size: it shows nothing and stands in no one's way, even for those who hit-test hidden
+    // windows.
+    captionWindow_ =
+        CreateWindowExW(0, L"STATIC", ToWide(caption).c_str(), WS_CHILD | SS_NOPREFIX, params.X,
+                        params.Y, 0, 0, params.WndParent, nullptr, ModuleInstance(), nullptr);
+}
+
+void TWinControl::DestroyCaptionWindow() {
+    if (captionWindow_ != nullptr && OnThisThread(captionWindow_)) {
+        DestroyWindow(captionWindow_);
+    }
+    captionWindow_ = nullptr;
+}
+
+void TWinControl::SetAccessibleCaption(std::string caption) {
+    accessibleCaption_ = std::move(caption);
+    if (captionWindow_ != nullptr) {
+        SetWindowTextW(captionWindow_, ToWide(accessibleCaption_).c_str());
+    }
+}
+
 void TWinControl::Unbind() {
     if (subclassed_ && GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
                            reinterpret_cast<LONG_PTR>(&StandardWindowProc)) {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
     }
     BoundWindows().erase(handle_);
+    DestroyCaptionWindow();
     handle_ = nullptr;
     subclassed_ = false;
     hovered_ = nullptr;
@@ -587,8 +621,14 @@ void TWinControl::WndProc(TMessage& message) {
         }
         break;
     case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        // A theme that changes (high contrast on or off among them) is followed at once.
         DefaultHandler(message);
         Broadcast(message);
+        if (handle_ != nullptr && (GetWindowLongW(handle_, GWL_STYLE) & WS_CHILD) == 0) {
+            RedrawWindow(handle_, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        }
         return;
     case CM_FONTCHANGED: {
         if (handle_ != nullptr) {
@@ -664,10 +704,19 @@ void TWinControl::DefaultHandler(TMessage& message) {
     case CN_CTLCOLORBTN:
     case CN_CTLCOLORSTATIC:
     case CN_CTLCOLORLISTBOX: {
+        // Under high contrast, the system's pairs: window text on the window colour in fields
+        // and lists, button text on the button face elsewhere.
+        TColor text = Font().Color();
+        TColor back = color_;
+        if (HighContrastOn()) {
+            const bool field = message.Msg == CN_CTLCOLOREDIT || message.Msg == CN_CTLCOLORLISTBOX;
+            text = field ? clWindowText : clBtnText;
+            back = field ? clWindow : clBtnFace;
+        }
         const auto dc = reinterpret_cast<HDC>(message.WParam);
-        SetTextColor(dc, ColorToRGB(Font().Color()));
-        SetBkColor(dc, ColorToRGB(color_));
-        message.Result = reinterpret_cast<LRESULT>(BackgroundBrush());
+        SetTextColor(dc, ColorToRGB(text));
+        SetBkColor(dc, ColorToRGB(back));
+        message.Result = reinterpret_cast<LRESULT>(BackgroundBrush(back));
         return;
     }
     default:

@@ -102,6 +102,13 @@ public:
     // before the controls inside it.
     std::vector<TWinControl*> TabOrderList() const;
 
+    // Screen readers name a field from the static text window directly before it in the z-order;
+    // the captions here are drawn by windowless labels, so a window with a caption gets a hidden
+    // static window (no WS_VISIBLE, SS_NOPREFIX) with its text there, made and destroyed with
+    // its own window and seen by nothing of the toolkit.
+    void SetAccessibleCaption(std::string caption) override;
+    virtual std::string AccessibleCaption() const { return accessibleCaption_; }
+
 protected:
     virtual void CreateParams(TCreateParams& params);
     // Runs once the window exists and is bound, before the windows of the controls inside it.
@@ -113,8 +120,8 @@ protected:
     void PaintControls(TCanvas& canvas);
     void SetText(std::string text) override;
     std::string Text() const override;
-    // The background brush of this control, made on first use; the answer to WM_CTLCOLOR*.
-    HBRUSH BackgroundBrush();
+    // A brush of `color`, kept until another colour is asked for; the answer to WM_CTLCOLOR*.
+    HBRUSH BackgroundBrush(TColor color);
     // Told, on the topmost control, when a windowed control inside it receives the focus.
     virtual void ChildFocused(TWinControl& control);
     // Whether the window is of the library's own class (false for a subclassed system window).
@@ -132,6 +139,8 @@ private:
     void InsertControl(TControl& control) override;
     void RemoveControl(TControl& control) override;
     void CreateHandle();
+    void MakeCaptionWindow(const TCreateParams& params);
+    void DestroyCaptionWindow();
     void Bind(HWND window, WNDPROC original);
     void Unbind();
     // Lets go of the window: destroyed where this thread owns it, else left inert (below).
@@ -155,8 +164,10 @@ private:
     TControl* hovered_ = nullptr;     // not owned; one of controls_
     TControl* pressed_ = nullptr;     // not owned; one of controls_, holding the capture
     bool trackingLeave_ = false;
-    HWND parentWindow_ = nullptr;    // not owned
-    HWND handle_ = nullptr;          // owned: destroyed by DestroyHandle and the destructor
+    HWND parentWindow_ = nullptr; // not owned
+    HWND handle_ = nullptr;       // owned: destroyed by DestroyHandle and the destructor
+    std::string accessibleCaption_;
+    HWND captionWindow_ = nullptr;   // owned: made and destroyed with handle_
     WNDPROC originalProc_ = nullptr; // the default handling: DefWindowProcW or the system class's
     bool subclassed_ = false;
     OwnedBrush brush_;

@@ -30,8 +30,9 @@ TsBool TS_CALL ScriptProcessor(const char* line) {
 }
 
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+    // Only while the dialog takes input: not while a message box of it is open.
     const HWND dialog = ShownDialog();
-    if (dialog == nullptr || nextStep >= steps.size()) {
+    if (dialog == nullptr || !IsWindowEnabled(dialog) || nextStep >= steps.size()) {
         return;
     }
     openDialog = dialog;

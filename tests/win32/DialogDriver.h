@@ -33,7 +33,8 @@ extern int reads;
 extern std::function<void(const char*)> scriptAnswer;
 
 // The steps a test runs inside the dialog's modal run, one per tick of a timer of this thread,
-// each given the dialog window once it is shown; and the dialog window the last step was given.
+// each given the dialog window once it is shown and enabled (no message box of it open); and the
+// dialog window the last step was given.
 extern std::vector<std::function<void(HWND)>> steps;
 extern std::size_t nextStep;
 extern HWND openDialog;

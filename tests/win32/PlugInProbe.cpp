@@ -23,7 +23,38 @@ BOOL CALLBACK FindShown(HWND window, LPARAM param) {
     return TRUE;
 }
 
+decltype(&SystemParametersInfoW) realParameters = nullptr;
+
+BOOL WINAPI HighContrastParameters(UINT action, UINT size, void* value, UINT update) {
+    if (action == SPI_GETHIGHCONTRAST) {
+        static_cast<HIGHCONTRASTW*>(value)->dwFlags = HCF_HIGHCONTRASTON;
+        return TRUE;
+    }
+    return realParameters(action, size, value, update);
+}
+
 } // namespace
+
+HighContrastScheme::HighContrastScheme(HMODULE plugIn, COLORREF face, COLORREF text,
+                                       COLORREF hotLight)
+    : plugIn_(plugIn) {
+    realParameters = reinterpret_cast<decltype(&SystemParametersInfoW)>(
+        ReplaceImport(plugIn, "USER32.dll", "SystemParametersInfoW",
+                      reinterpret_cast<void*>(&HighContrastParameters)));
+    for (int i = 0; i < Count; ++i) {
+        saved_[i] = GetSysColor(elements_[i]);
+    }
+    const COLORREF colours[Count] = {face, face, text, text, hotLight};
+    SetSysColors(Count, elements_, colours);
+}
+
+HighContrastScheme::~HighContrastScheme() {
+    SetSysColors(Count, elements_, saved_);
+    if (realParameters != nullptr) {
+        ReplaceImport(plugIn_, "USER32.dll", "SystemParametersInfoW",
+                      reinterpret_cast<void*>(realParameters));
+    }
+}
 
 char* GlobalText(std::string_view text) {
     auto* block = static_cast<char*>(GlobalAlloc(0, text.size() + 1));

@@ -25,4 +25,22 @@ HWND ShownWindow(const wchar_t* caption);
 // Runs this thread's messages, as a host's loop does, for about `milliseconds`.
 void Pump(DWORD milliseconds);
 
+// A high-contrast colour scheme while it lives: the session's colours for windows and buttons,
+// their texts and links are set (and put back when it goes), and the plug-in's own query of the
+// system answers that high contrast is on (Wine cannot switch it on).
+class HighContrastScheme {
+public:
+    HighContrastScheme(HMODULE plugIn, COLORREF face, COLORREF text, COLORREF hotLight);
+    HighContrastScheme(const HighContrastScheme&) = delete;
+    HighContrastScheme& operator=(const HighContrastScheme&) = delete;
+    ~HighContrastScheme();
+
+private:
+    static constexpr int Count = 5;
+    static constexpr int elements_[Count] = {COLOR_WINDOW, COLOR_BTNFACE, COLOR_WINDOWTEXT,
+                                             COLOR_BTNTEXT, COLOR_HOTLIGHT};
+    HMODULE plugIn_;
+    COLORREF saved_[Count] = {};
+};
+
 } // namespace vigrel::test
