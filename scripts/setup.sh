@@ -42,9 +42,37 @@ command -v import >/dev/null || missing+=(imagemagick)
 command -v wine >/dev/null || missing+=(wine)
 # Wine's own fonts (MS Sans Serif, Marlett for the caption buttons): the dialog is laid out for them.
 [ -f /usr/share/wine/fonts/ms_sans_serif.ttf ] || missing+=(fonts-wine)
+# The package (scripts/package.sh): the zip, signing, and the checks (gdb reads its debug file).
+command -v zip >/dev/null || missing+=(zip)
+command -v unzip >/dev/null || missing+=(unzip)
+command -v openssl >/dev/null || missing+=(openssl)
+command -v osslsigncode >/dev/null || missing+=(osslsigncode)
+command -v gdb >/dev/null || missing+=(gdb)
+# Signing from a PKCS#11 token goes through OpenSSL's pkcs11 engine; the test's token is SoftHSM.
+dpkg -s libengine-pkcs11-openssl >/dev/null 2>&1 || missing+=(libengine-pkcs11-openssl)
+command -v softhsm2-util >/dev/null || missing+=(softhsm2)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
     apt_install "${missing[@]}"
+fi
+
+# The signing test stamps with a local time-stamp authority, which osslsigncode has from 2.7 on;
+# Debian 12 has that in its backports.
+osslsigncode_stamps_locally() {
+    local version
+    version=$(osslsigncode --version 2>/dev/null | sed -n '1s/^osslsigncode \([0-9.]*\).*/\1/p')
+    [ -n "$version" ] && dpkg --compare-versions "$version" ge 2.7
+}
+if ! osslsigncode_stamps_locally; then
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    # The backports of the archive this machine already takes its release from.
+    archive=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' |
+        awk -v release="$codename" '$2 == release { print $1; exit }')
+    echo "setup: installing osslsigncode from $codename-backports"
+    echo "deb $archive $codename-backports main" |
+        "${sudo_cmd[@]}" tee /etc/apt/sources.list.d/vigrel-backports.list >/dev/null
+    updated=
+    apt_install -t "$codename-backports" osslsigncode
 fi
 
 # Installs wine32:i386 when a package index of i386 could not be fetched. Each i386 library must

@@ -6,7 +6,9 @@
 # Where 32-bit Linux programs run, the Windows tests run the shipped 32-bit build in full. Where
 # they do not (or with VIGREL_FORCE_WIN64=1), they run a 64-bit build of the same sources in full
 # under 64-bit Wine, and the shipped 32-bit DLL's test program and one publication under emulation
-# (scripts/windows-path.sh). On both, the shipped DLL's exports and imports are read from the file.
+# (scripts/windows-path.sh). On both, the shipped DLL's exports and imports are read from the file,
+# and the package is made from the sources and from a copy of them in another folder, compared,
+# checked and signed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -22,7 +24,7 @@ elif vigrel_wine32_installed && { vigrel_kernel_runs_32bit || vigrel_emulator_re
     win32_targets=(Vigrel win32_tests tshost WrongBoundary)
 else
     win32_run=none
-    win32_targets=(Vigrel WrongBoundary)
+    win32_targets=(Vigrel tshost WrongBoundary)
 fi
 
 presets=(native fuzz)

@@ -1,5 +1,6 @@
 // tshost: the host stand-in. Loads a plug-in, runs a publication with it, or edits one of its
 // actions, and prints the log of everything the host sees.
+#include "VigrelVersion.h"
 #include "tshost/ActionEditor.h"
 #include "tshost/Codepage.h"
 #include "tshost/PlugInHost.h"
@@ -24,12 +25,14 @@ namespace {
 constexpr char Usage[] =
     "usage: tshost [--plugin PATH] [--queued] [--times] [--reads] PUBLICATION\n"
     "       tshost [--plugin PATH] --edit LINE PUBLICATION\n"
+    "       tshost --version\n"
     "  --plugin PATH  the plug-in to load (default: Vigrel.tsp beside tshost.exe)\n"
     "  --queued       run a GoSub line after the script callback returns, not inside it\n"
     "  --times        prefix each log line with the milliseconds since the start\n"
     "  --reads        log every variable read with the value handed over\n"
     "  --edit LINE    edit the VigrelCreate action on that line with the plug-in's editor and\n"
-    "                 rewrite the line when the editor confirms; nothing runs\n";
+    "                 rewrite the line when the editor confirms; nothing runs\n"
+    "  --version      print the version and stop\n";
 
 struct CommandLine {
     std::string publication;
@@ -70,6 +73,9 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& argv, Command
         const std::string& arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             std::fputs(Usage, stdout);
+            return ExitSuccess;
+        } else if (arg == "--version") {
+            std::fputs("tshost " VIGREL_VERSION "\n", stdout);
             return ExitSuccess;
         } else if (arg == "--plugin") {
             if (++i == argc) {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Checks the plug-in's binary boundary from the file alone, without running it:
-#   check-boundary.sh OBJDUMP NM PLUGIN
+#   check-boundary.sh OBJDUMP NM PLUGIN [SYMBOLS]
+# SYMBOLS is the file that holds the plug-in's symbols (default: the plug-in itself); for a
+# stripped plug-in, the debug file its debug link names.
 # A PE32 plug-in exports exactly the seven entry points by undecorated name, each the alias of
 # its __stdcall symbol NAME@N whose N is the size of the entry point's arguments; it imports from
 # Windows system DLLs only, and uses no SSE instruction. A PE32+ (64-bit) build exports the same seven names; the 64-bit ABI
@@ -9,6 +11,7 @@ set -uo pipefail
 objdump=$1
 nm=$2
 plugin=$3
+symbols=${4:-$3}
 failures=0
 fail() {
     echo "boundary: $*"
@@ -45,10 +48,10 @@ actual=$(printf '%s\n' "${exported[@]}" | sort)
 
 case "$format" in
 pei-i386)
-    symbols=$("$nm" "$plugin")
+    symbol_table=$("$nm" -n "$symbols") || { echo "boundary: $symbols has no symbols"; exit 1; }
     for name in "${!sizes[@]}"; do
         decorated="_${name}@${sizes[$name]}"
-        address=$(echo "$symbols" | awk -v s="$decorated" '$3 == s && $2 == "T" { print $1 }')
+        address=$(echo "$symbol_table" | awk -v s="$decorated" '$3 == s && $2 == "T" { print $1 }')
         if [ -z "$address" ]; then
             fail "$name: no function $decorated (wrong argument size or not __stdcall)"
         elif [ -n "${name_rva[$name]:-}" ] &&
@@ -57,9 +60,36 @@ pei-i386)
         fi
     done
     # 32-bit Windows also runs on processors without SSE: no code of the DLL may use its
-    # registers (the exception tables that share the code section are data, not code).
-    sse=$("$objdump" -d "$plugin" | awk '/^[0-9a-f]+ <.*>:$/ { data = ($2 ~ /except_table/) }
-                                         !data && /%xmm[0-9]/ { n++ } END { print n + 0 }')
+    # registers. The exception tables that share the code section are data, not code: each
+    # reaches from its symbol to the next one, and the code between them is disassembled range
+    # by range, each starting at a symbol, so a stripped plug-in is read as exactly.
+    read -r text_start text_size < <("$objdump" -h "$plugin" | awk '$2 == ".text" { print $4, $3 }')
+    text_start=$((16#$text_start))
+    text_end=$((text_start + 16#$text_size))
+    from=$text_start
+    table=
+    ranges=()
+    while read -r address _ symbol; do
+        [[ $address =~ ^[0-9a-f]+$ ]] || continue
+        address=$((16#$address))
+        [ "$address" -ge "$text_start" ] && [ "$address" -lt "$text_end" ] || continue
+        if [ -n "$table" ] && [ "$address" -gt "$table" ]; then
+            from=$address
+            table=
+        fi
+        if [[ $symbol == *except_table* ]]; then
+            [ "$address" -gt "$from" ] && ranges+=("$from:$address")
+            from=$address
+            table=$address
+        fi
+    done <<<"$symbol_table"
+    [ -z "$table" ] && ranges+=("$from:$text_end")
+    sse=0
+    for range in "${ranges[@]}"; do
+        found=$("$objdump" -d --start-address="${range%:*}" --stop-address="${range#*:}" \
+                    "$plugin" | grep -c '%xmm[0-9]')
+        sse=$((sse + found))
+    done
     [ "$sse" -eq 0 ] || fail "$sse instructions use SSE registers, which older processors lack"
     ;;
 pei-x86-64)

@@ -1,0 +1,173 @@
+#!/usr/bin/env bash
+# Makes the package hosts receive, Vigrel-VERSION-win32.zip, from the win32 build:
+#   scripts/package.sh [--out DIR] [SIGNING...]
+# It holds, in one folder Vigrel-VERSION-win32: the stripped Vigrel.tsp and its debug information
+# in Vigrel.tsp.debug beside it (named by the DLL's GNU debug link), tshost.exe (stripped), the
+# examples, LICENSE, CHANGELOG.md, the author's guide (docs/GUIDE*.md) when there is one, and
+# SHA256SUMS, written last. Installs what is missing first (scripts/setup.sh), unless
+# VIGREL_SETUP_DONE is set.
+#
+# The same sources give the same bytes: the DLL and tshost.exe are built without time stamps or
+# build folders in them; the zip's entries are sorted, carry the time SOURCE_DATE_EPOCH (default:
+# the last commit's time) and no owner. Each Windows file is padded to 8 bytes and carries its PE
+# checksum, as a signature leaves it, so a signed file with its signature removed
+# (osslsigncode remove-signature) is byte for byte the unsigned one.
+#
+# Signing (Authenticode, SHA-256, with an RFC 3161 time stamp), then verifying, Vigrel.tsp and
+# tshost.exe; without a certificate the package is unsigned and says so:
+#   --pkcs12 FILE --password-file FILE      the certificate and key in a PKCS#12 file, and the
+#                                           file that holds its password (read once per program)
+#   --pkcs11-module MODULE (--pkcs11-cert ID | --certs FILE) --key ID [--pkcs11-engine ENGINE]
+#                                           a PKCS#11 token (IDs as PKCS#11 URIs); its
+#                                           certificate on the token, or with its chain in a PEM
+#                                           file
+#   --timestamp URL                         the time-stamp authority (required when signing)
+#   --timestamp-key CERTS KEY               a local time-stamp authority instead: its
+#                                           certificate chain and key (offline tests)
+#   --ca-file FILE, --tsa-ca-file FILE      the roots to verify the signature and the time stamp
+#                                           against (default: osslsigncode's)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+fail() {
+    echo "package: error: $*" >&2
+    exit 2
+}
+# The absolute name of a file the caller names, which must exist.
+existing() {
+    [ -f "$2" ] || [ -c "$2" ] || fail "$1: no such file: $2"
+    realpath -- "$2"
+}
+
+out=$root/build
+sign=()
+timestamp=()
+verify=()
+signing=
+while [ $# -gt 0 ]; do
+    option=$1
+    case "$option" in
+    --out | --pkcs12 | --password-file | --pkcs11-module | --pkcs11-cert | --certs | --key | \
+        --pkcs11-engine | --timestamp | --ca-file | --tsa-ca-file)
+        [ $# -ge 2 ] && [ -n "$2" ] || fail "$option needs a value"
+        value=$2
+        shift 2
+        ;;
+    --timestamp-key)
+        [ $# -ge 3 ] && [ -n "$2" ] && [ -n "$3" ] || fail "--timestamp-key needs CERTS and KEY"
+        timestamp=(-TSA-certs "$(existing "$1" "$2")" -TSA-key "$(existing "$1" "$3")")
+        shift 3
+        continue
+        ;;
+    -h | --help)
+        sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"
+        exit 0
+        ;;
+    *) fail "unknown option $option (scripts/package.sh --help shows the usage)" ;;
+    esac
+    case "$option" in
+    --out) out=$(mkdir -p "$value" && cd "$value" && pwd) ;;
+    --pkcs12) sign+=(-pkcs12 "$(existing "$option" "$value")") signing=pkcs12 ;;
+    --password-file) sign+=(-readpass "$(existing "$option" "$value")") ;;
+    --pkcs11-module) sign+=(-pkcs11module "$(existing "$option" "$value")") signing=pkcs11 ;;
+    --pkcs11-cert) sign+=(-pkcs11cert "$value") ;;
+    --certs) sign+=(-certs "$(existing "$option" "$value")") ;;
+    --key) sign+=(-key "$value") ;;
+    --pkcs11-engine) sign+=(-pkcs11engine "$(existing "$option" "$value")") ;;
+    --timestamp) timestamp=(-ts "$value") ;;
+    --ca-file) verify+=(-CAfile "$(existing "$option" "$value")") ;;
+    --tsa-ca-file) verify+=(-TSA-CAfile "$(existing "$option" "$value")") ;;
+    esac
+done
+cd "$root"
+if [ -n "$signing" ]; then
+    [ ${#timestamp[@]} -gt 0 ] ||
+        fail "signing needs a time-stamp authority (--timestamp URL), so the signature outlives the certificate"
+elif [ ${#sign[@]} -gt 0 ] || [ ${#timestamp[@]} -gt 0 ]; then
+    fail "no certificate given: --pkcs12 FILE or --pkcs11-module MODULE"
+fi
+
+[ -n "${VIGREL_SETUP_DONE:-}" ] || scripts/setup.sh
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) ||
+        fail "not a git checkout: set SOURCE_DATE_EPOCH to the sources' time"
+fi
+export SOURCE_DATE_EPOCH
+
+# The win32 preset's build, as the tests use it; only the DLL and tshost are needed.
+build=$root/build/win32
+[ -f "$build/build.ninja" ] || cmake --preset win32 -DVIGREL_WINDOWS_RUN=none >/dev/null
+cmake --build --preset win32 -j "$(nproc)" --target Vigrel tshost >/dev/null
+version=$(sed -n 's/^#define VIGREL_VERSION "\(.*\)"$/\1/p' "$build/generated/VigrelVersion.h")
+[ -n "$version" ] || fail "no version in $build/generated/VigrelVersion.h"
+name=Vigrel-$version-win32
+zip=$out/$name.zip
+objcopy=i686-w64-mingw32-objcopy
+
+# Pads FILE to a multiple of 8 bytes and writes its PE checksum: the 16-bit words of the file
+# but the checksum field, added with end-around carry, plus the file's length.
+pe_normal_form() {
+    local file=$1 size pe field sum checksum
+    size=$(stat -c %s "$file")
+    head -c $(((8 - size % 8) % 8)) /dev/zero >>"$file"
+    size=$(stat -c %s "$file")
+    pe=$(od -An -tu4 -j 60 -N 4 "$file" | tr -d ' ')
+    field=$((pe + 24 + 64))
+    sum=$(od -An -v -tu2 -w2 "$file" | awk -v skip=$((field / 2)) '
+        NR - 1 != skip && NR - 1 != skip + 1 { s += $1; if (s > 65535) s -= 65535 }
+        END { print s + 0 }')
+    checksum=$((sum + size))
+    printf '%b' "$(printf '\\0%03o' $((checksum & 255)) $((checksum >> 8 & 255)) \
+                                 $((checksum >> 16 & 255)) $((checksum >> 24 & 255)))" |
+        dd of="$file" bs=1 seek="$field" conv=notrunc status=none
+}
+
+stage=$build/package/$name
+rm -rf "$build/package"
+mkdir -p "$stage/examples"
+# objcopy writes into the PE header the time SOURCE_DATE_EPOCH names, else the current time: 0,
+# as the linker left it, so the programs do not depend on the commit's time.
+SOURCE_DATE_EPOCH=0 "$objcopy" --only-keep-debug "$build/bin/Vigrel.tsp" "$stage/Vigrel.tsp.debug"
+SOURCE_DATE_EPOCH=0 "$objcopy" --strip-all --add-gnu-debuglink="$stage/Vigrel.tsp.debug" \
+    "$build/bin/Vigrel.tsp" "$stage/Vigrel.tsp"
+SOURCE_DATE_EPOCH=0 "$objcopy" --strip-all "$build/bin/tshost.exe" "$stage/tshost.exe"
+for program in Vigrel.tsp tshost.exe; do
+    pe_normal_form "$stage/$program"
+done
+cp examples/*.pub "$stage/examples/"
+cp LICENSE CHANGELOG.md "$stage/"
+for guide in docs/GUIDE*.md; do
+    [ -f "$guide" ] && cp "$guide" "$stage/"
+done
+
+if [ -n "$signing" ]; then
+    for program in Vigrel.tsp tshost.exe; do
+        rm -f "$stage/$program.signed"
+        osslsigncode sign "${sign[@]}" -h sha256 -n Vigrel "${timestamp[@]}" \
+            -in "$stage/$program" -out "$stage/$program.signed" >/dev/null ||
+            fail "signing $program failed"
+        report=$(osslsigncode verify "${verify[@]}" -in "$stage/$program.signed" 2>&1) ||
+            fail "the signature of $program does not verify:"$'\n'"$report"
+        grep -q '^Timestamp Server Signature verification: ok' <<<"$report" ||
+            fail "the signature of $program has no verified time stamp"
+        mv "$stage/$program.signed" "$stage/$program"
+    done
+    echo "package: Vigrel.tsp and tshost.exe signed (SHA-256, time-stamped) and verified"
+else
+    echo "package: no certificate given: Vigrel.tsp and tshost.exe are not signed"
+fi
+
+# Every file as its bytes and name alone: one mode, one time, no owner, sorted.
+(
+    cd "$stage"
+    find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort | xargs -d '\n' sha256sum
+) >"$stage/SHA256SUMS"
+find "$stage" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
+find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+rm -f "$zip"
+(
+    cd "$build/package"
+    find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$zip" -@
+)
+echo "package: $zip ($(stat -c %s "$zip") bytes)"
+echo "sha256: $(sha256sum "$zip" | cut -d' ' -f1)"

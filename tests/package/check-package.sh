@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Unpacks the package and checks it as a host's author receives it:
+#   check-package.sh ZIP VERSION SOURCE_DIR OBJDUMP NM OBJCOPY WINDRES
+# Its list, in order; no owner and one time in the zip; SHA256SUMS; the DLL's boundary, read
+# with the symbols of its debug file; the debug link naming that file with its checksum, and gdb
+# following it; the version resource.
+set -uo pipefail
+zip=$1
+version=$2
+source=$3
+objdump=$4
+nm=$5
+objcopy=$6
+windres=$7
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct)}
+failures=0
+fail() {
+    echo "package: $*"
+    failures=$((failures + 1))
+}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Files only, sorted, in one folder: the programs, the examples, the licence, the change log, the
+# author's guide when there is one, and the checksums.
+name=Vigrel-$version-win32
+expected=$(
+    {
+        printf '%s\n' CHANGELOG.md LICENSE SHA256SUMS Vigrel.tsp Vigrel.tsp.debug tshost.exe
+        for example in "$source"/examples/*.pub; do echo "examples/${example##*/}"; done
+        for guide in "$source"/docs/GUIDE*.md; do [ -f "$guide" ] && echo "${guide##*/}"; done
+    } | sed "s|^|$name/|" | LC_ALL=C sort
+)
+actual=$(unzip -Z1 "$zip") || { echo "package: $zip cannot be read"; exit 1; }
+[ "$actual" = "$expected" ] ||
+    fail "the package holds, in this order:"$'\n'"$actual"$'\n'"expected:"$'\n'"$expected"
+
+# Nothing but names, bytes, modes and one time: SOURCE_DATE_EPOCH (default: the last commit's),
+# to the two seconds of the zip's times.
+unzip -Z -v "$zip" | grep 'length of extra field' | grep -qv ' 0 bytes$' &&
+    fail "entries carry extra fields (owners or more times)"
+times=$(TZ=UTC unzip -Z -T "$zip" | awk -v n="$name/" 'index($NF, n) == 1 { print $(NF - 1) }' |
+        sort -u)
+case "$times" in
+"$(date -u -d "@$epoch" +%Y%m%d.%H%M%S)" | "$(date -u -d "@$((epoch + 1))" +%Y%m%d.%H%M%S)") ;;
+*) fail "entry times are [$(echo $times)], not SOURCE_DATE_EPOCH $epoch" ;;
+esac
+
+unzip -q "$zip" -d "$work"
+dir=$work/$name
+(cd "$dir" && sha256sum --quiet -c SHA256SUMS) || fail "a file differs from its SHA256SUMS line"
+listed=$(awk '{ print $2 }' "$dir/SHA256SUMS")
+held=$(cd "$dir" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort)
+[ "$listed" = "$held" ] || fail "SHA256SUMS lists [$(echo $listed)], the package holds [$(echo $held)]"
+
+# The DLL is stripped; its symbols are in the debug file, and with them it passes the boundary
+# check.
+[ -z "$("$nm" "$dir/Vigrel.tsp" 2>/dev/null)" ] || fail "Vigrel.tsp still has symbols"
+"$source/tests/boundary/check-boundary.sh" "$objdump" "$nm" "$dir/Vigrel.tsp" \
+    "$dir/Vigrel.tsp.debug" || fail "Vigrel.tsp fails the boundary check"
+
+# The debug link: the debug file's name, zero-padded to 4 bytes, then its CRC-32 (the one gzip
+# writes in its trailer).
+if "$objcopy" --dump-section .gnu_debuglink="$work/link" "$dir/Vigrel.tsp" "$work/copy"; then
+    linked=$(tr '\0' '\n' <"$work/link" | head -1)
+    link_crc=$(tail -c 4 "$work/link" | od -An -tx4 | tr -d ' ')
+    file_crc=$(gzip -c <"$dir/Vigrel.tsp.debug" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' ')
+    [ "$linked" = Vigrel.tsp.debug ] || fail "the debug link names \"$linked\""
+    [ "$link_crc" = "$file_crc" ] ||
+        fail "the debug link's CRC is $link_crc, the debug file's $file_crc"
+else
+    fail "Vigrel.tsp has no debug link"
+fi
+# gdb follows the link from the stripped DLL to its debug file, and finds the entry points'
+# sources under the source folder's mapped name.
+where=$(cd "$dir" && gdb -nx -batch -ex 'file Vigrel.tsp' -ex 'info line tsExecAction' 2>&1)
+grep -q '^Line [0-9]* of "\./plugin/Vigrel\.cpp"' <<<"$where" ||
+    fail "gdb does not find tsExecAction's line through the debug link:"$'\n'"$where"
+
+"$source/tests/package/check-version.sh" "$windres" "$dir/Vigrel.tsp" "$version" ||
+    fail "Vigrel.tsp does not carry version $version"
+format=$("$objdump" -f "$dir/tshost.exe" | sed -n 's/.*file format //p')
+[ "$format" = pei-i386 ] || fail "tshost.exe is $format, not a 32-bit Windows program"
+# No build time in the PE header (the COFF header follows the 4-byte PE signature; its time is at
+# byte 4).
+for program in Vigrel.tsp tshost.exe; do
+    pe=$(od -An -tu4 -j 60 -N 4 "$dir/$program" | tr -d ' ')
+    stamp=$(od -An -tu4 -j $((pe + 8)) -N 4 "$dir/$program" | tr -d ' ')
+    [ "$stamp" = 0 ] || fail "$program carries the time stamp $stamp"
+done
+
+if [ "$failures" -eq 0 ]; then
+    echo "package: $(basename "$zip"): $(echo "$actual" | wc -l) files, checked"
+fi
+[ "$failures" -eq 0 ]

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Makes the package from the sources and from a copy of them in another folder, and compares:
+#   check-reproducible.sh SOURCE_DIR WORK DLL TSHOST
+# DLL and TSHOST are the win32 build's own Vigrel.tsp and tshost.exe; the copy's build must give
+# the same bytes, and both packages must be the same zip. The package made from the sources is
+# left in WORK/here for the other package tests.
+set -uo pipefail
+source=$1
+work=$2
+dll=$3
+tshost=$4
+failures=0
+fail() {
+    echo "reproducible: $*"
+    failures=$((failures + 1))
+}
+export VIGREL_SETUP_DONE=1
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct)} ||
+    { echo "reproducible: $source is not a git checkout"; exit 1; }
+export SOURCE_DATE_EPOCH=$epoch
+
+# The sources as they stand, tracked or new but not ignored, with their times, so that a second
+# run builds only what changed; the copy's own build folder stays.
+copy=$work/elsewhere/vigrel
+mkdir -p "$copy"
+find "$copy" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+(cd "$source" && git ls-files -z --cached --others --exclude-standard |
+    tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -xf - -C "$copy" ||
+    { echo "reproducible: the sources cannot be copied"; exit 1; }
+
+rm -rf "$work/here" "$work/there"
+for side in there here; do
+    root=$source
+    [ "$side" = there ] && root=$copy
+    if ! report=$("$root/scripts/package.sh" --out "$work/$side" 2>&1); then
+        echo "$report"
+        echo "reproducible: the package command failed in $root"
+        exit 1
+    fi
+    echo "$report" | sed "s|^|$side: |"
+    grep -qx 'package: no certificate given: Vigrel.tsp and tshost.exe are not signed' \
+        <<<"$report" || fail "an unsigned package does not say so"
+done
+
+cmp "$dll" "$copy/build/win32/bin/Vigrel.tsp" || fail "Vigrel.tsp differs between the two folders"
+cmp "$tshost" "$copy/build/win32/bin/tshost.exe" ||
+    fail "tshost.exe differs between the two folders"
+here=("$work"/here/Vigrel-*-win32.zip)
+there=("$work"/there/Vigrel-*-win32.zip)
+cmp "${here[0]}" "${there[0]}" || fail "the two packages differ"
+if [ "$failures" -eq 0 ]; then
+    echo "reproducible: Vigrel.tsp ($(stat -c %s "$dll") bytes), tshost.exe and" \
+         "$(basename "${here[0]}") are the same bytes built in $source and in $copy"
+fi
+[ "$failures" -eq 0 ]
