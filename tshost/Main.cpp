@@ -19,6 +19,7 @@
 
 using namespace vigrel::tshost;
 using vigrel::ErrorAt;
+using vigrel::Quoted;
 
 namespace {
 
@@ -88,7 +89,7 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& argv, Command
         } else if (arg == "--edit") {
             if (++i == argc || !ReadLineNumber(argv[i], line.editLine)) {
                 return Refuse("--edit needs a line number from 1" +
-                              (i == argc ? std::string() : ", not \"" + argv[i] + "\""));
+                              (i == argc ? std::string() : ", not " + Quoted(argv[i])));
             }
         } else if (arg == "--queued") {
             line.options.scriptMode = ScriptMode::Queued;

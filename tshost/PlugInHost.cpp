@@ -16,11 +16,11 @@ PlugInHost* current = nullptr;
 
 // A text on one log line: quoted, with line breaks shown as \r and \n.
 std::string OneLine(std::string_view text) {
-    std::string shown = "\"";
+    std::string shown;
     for (const char c : text) {
         shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
     }
-    return shown + "\"";
+    return Quoted(shown);
 }
 
 std::int64_t NowMilliseconds() {

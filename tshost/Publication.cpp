@@ -302,25 +302,26 @@ bool ReadStatement(std::string_view line, int number, std::optional<Statement>& 
 
 std::vector<TextPiece> SplitVariables(std::string_view text) {
     std::vector<TextPiece> pieces;
-    const auto plain = [&](std::size_t begin, std::size_t end) {
-        if (end > begin) {
-            pieces.push_back({text.substr(begin, end - begin), false});
+    std::size_t plain = 0; // where the plain text not yet taken begins
+    std::size_t open = text.find('[');
+    while (open != std::string_view::npos) {
+        const std::size_t close = text.find_first_of("[]", open + 1);
+        if (close == std::string_view::npos) {
+            break;
         }
-    };
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t open = text.find('[', at);
-        const std::size_t close =
-            open == std::string_view::npos ? open : text.find_first_of("[]", open + 1);
-        if (close == std::string_view::npos || text[close] != ']') {
-            const std::size_t end = close == std::string_view::npos ? text.size() : close;
-            plain(at, end);
-            at = end;
+        if (text[close] == '[') {
+            open = close;
             continue;
         }
-        plain(at, open);
+        if (open > plain) {
+            pieces.push_back({text.substr(plain, open - plain), false});
+        }
         pieces.push_back({text.substr(open + 1, close - open - 1), true});
-        at = close + 1;
+        plain = close + 1;
+        open = text.find('[', plain);
+    }
+    if (plain < text.size()) {
+        pieces.push_back({text.substr(plain), false});
     }
     return pieces;
 }

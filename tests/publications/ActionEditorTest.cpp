@@ -11,8 +11,6 @@
 namespace vigrel::tshost {
 namespace {
 
-using Args = std::vector<std::string>;
-
 std::string U8(const char8_t* text) {
     return reinterpret_cast<const char*>(text);
 }
@@ -26,8 +24,9 @@ TEST(ActionEditorTest, ListsEveryVariableOnceSortedIgnoringCase) {
                            u8"Set \"[x, y]\", 1\nSet [СЧЁТ], 2\n"),
                         "t.pub", error);
     ASSERT_TRUE(publication) << error;
-    EXPECT_EQ(PublicationVariables(*publication),
-              (Args{"a", "b", "watched", "x, y", "\xA8\xE6", "\xD1\xF7\xB8\xF2"}));
+    EXPECT_EQ(
+        PublicationVariables(*publication),
+        (std::vector<std::string>{"a", "b", "watched", "x, y", "\xA8\xE6", "\xD1\xF7\xB8\xF2"}));
 }
 
 } // namespace

@@ -208,5 +208,27 @@ TEST(PublicationReaderTest, ReadsTheLineAPlugInSends) {
     EXPECT_FALSE(statement);
 }
 
+TEST(PublicationReaderTest, SplitsAPrintTextAtItsVariables) {
+    struct Case {
+        std::string text;
+        std::string pieces; // variables in braces
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"[a] is [B c]!", "{a}| is |{B c}|!"},
+        {"[[a]] [b", "[|{a}|] [b"},
+        {"[] a]b[c[", "{}| a]b[c["},
+    };
+    for (const Case& c : cases) {
+        std::string pieces;
+        for (const TextPiece& piece : SplitVariables(c.text)) {
+            pieces +=
+                (pieces.empty() ? "" : "|") +
+                (piece.variable ? "{" + std::string(piece.text) + "}" : std::string(piece.text));
+        }
+        EXPECT_EQ(pieces, c.pieces) << c.text;
+    }
+}
+
 } // namespace
 } // namespace vigrel::tshost
