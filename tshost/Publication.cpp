@@ -266,6 +266,11 @@ bool ReadStatement(std::string_view line, int number, std::optional<Statement>& 
         error = "the line is not valid UTF-8 text";
         return false;
     }
+    // A host string ends at its first NUL: the plug-in would see less than the line says.
+    if (text.find('\0') != std::string_view::npos) {
+        error = "the line holds a NUL character, which no host string can hold";
+        return false;
+    }
     std::size_t end = 0;
     while (end < text.size() && IsLetter(text[end])) {
         ++end;

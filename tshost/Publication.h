@@ -34,7 +34,7 @@ std::string_view Keyword(StatementKind kind);
 // The blanks of the language, which surround statement words and bare arguments: space and tab.
 bool IsBlank(char c);
 
-// Where a part of a line stands: from `begin` up to `end`, offsets into the line.
+// Where a part of a text stands: from offset `begin` up to offset `end`.
 struct TextSpan {
     std::size_t begin = 0;
     std::size_t end = 0;
@@ -48,8 +48,8 @@ struct Statement {
     std::vector<std::string> args;
     std::int64_t number = 0; // Add, Wait, Message, Action
     bool sendClose = true;   // Unload
-    // The arguments as written: from the first character after the blanks that follow the
-    // statement word to the last character of the line that is not a blank.
+    // Where the arguments stand in the line read: from the first character after the blanks
+    // that follow the statement word to the last character of the line that is not a blank.
     TextSpan arguments;
 };
 

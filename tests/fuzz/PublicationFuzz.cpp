@@ -1,6 +1,7 @@
 // Publications from arbitrary bytes. The reader must accept the text or give one error line
-// that names a line of it. Every text an accepted statement carries must be Windows-1251 that
-// comes back unchanged from its UTF-8; the pieces of a Print text must make the text again. For
+// that names a line of it. Every text an accepted statement carries must be able to cross as a
+// host string (no NUL, which would end it early) and be Windows-1251 that comes back unchanged
+// from its UTF-8; the pieces of a Print text must make the text again. For
 // every VigrelCreate statement, the rewrite must find it with the same arguments, and writing
 // those arguments back must give a text that reads as the same publication.
 #include "tshost/Codepage.h"
@@ -85,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ForEachStatement(*publication, [&](const Statement& s) {
         for (const std::string& arg : s.args) {
+            Require(arg.find('\0') == std::string::npos);
             std::string back;
             Require(Utf8ToCp1251(Cp1251ToUtf8(arg), back) && back == arg);
         }
