@@ -19,7 +19,6 @@ std::string PlugInPath() {
 }
 
 void StartPlugIn(tshost::PlugInHost& host) {
-    host.recordEvents = false;
     std::string error;
     if (!host.Load(PlugInPath(), error)) {
         std::fprintf(stderr, "%s\n", error.c_str());

@@ -14,8 +14,9 @@ namespace vigrel::bench {
 
 // The Vigrel.tsp built beside the benchmark program.
 std::string PlugInPath();
-// Loads that plug-in into `host`, which records no events, and makes the host's registration
-// calls; a plug-in that cannot be loaded ends the benchmark with the loader's message.
+// Loads that plug-in into `host` (made with events not recorded: they would be counted in every
+// figure) and makes the host's registration calls; a plug-in that cannot be loaded ends the
+// benchmark with the loader's message.
 void StartPlugIn(tshost::PlugInHost& host);
 // The whole numbers given from argv[first] on, or `defaults` when there are none.
 std::vector<int> NumbersFrom(int argc, char** argv, int first, std::vector<int> defaults);

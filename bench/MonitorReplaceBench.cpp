@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ namespace {
 using vigrel::tshost::PlugInHost;
 
 void TimeReplacement(int monitors) {
-    PlugInHost host;
+    PlugInHost host({.recordEvents = false});
     vigrel::bench::StartPlugIn(host);
     const auto create = [&](int i) {
         const std::string index = std::to_string(i);
@@ -45,21 +46,25 @@ void TimeReplacement(int monitors) {
 }
 
 void ReplacePerFiring(int monitors, unsigned seconds) {
-    PlugInHost host;
-    vigrel::bench::StartPlugIn(host);
     std::vector<unsigned> ticks(static_cast<std::size_t>(monitors) + 1);
-    host.fastRead = [&](const char* name) { ++ticks[std::strtoul(name + 1, nullptr, 10)]; };
-    const auto create = [&](int i) {
+    int replaced = 0;
+    // The subroutine's line replaces one monitor; `create` is set before any line can come.
+    std::function<void(int)> create;
+    PlugInHost host(
+        {.recordEvents = false,
+         .onScriptLine =
+             [&](const std::string&) {
+                 create(static_cast<int>((replaced++ * 7919LL) % monitors));
+             },
+         .fastRead = [&](const char* name) { ++ticks[std::strtoul(name + 1, nullptr, 10)]; }});
+    vigrel::bench::StartPlugIn(host);
+    create = [&](int i) {
         const std::string index = std::to_string(i);
         host.ExecAction(1, {"M" + index, "V" + index, "=", "0", "S", "true", "true"});
     };
     for (int i = 0; i < monitors; ++i) {
         create(i);
     }
-    int replaced = 0;
-    host.onScriptLine = [&](const std::string&) {
-        create(static_cast<int>((replaced++ * 7919LL) % monitors));
-    };
     // Reads the empty text, which equals the empty comparison string: fires on every tick.
     const std::string last = std::to_string(monitors);
     host.ExecAction(1, {"Replacer", "V" + last, "=", "", "Replace", "true", "true"});

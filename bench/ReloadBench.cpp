@@ -15,7 +15,7 @@
 namespace {
 
 void Cycle(int monitors) {
-    vigrel::tshost::PlugInHost host;
+    vigrel::tshost::PlugInHost host({.recordEvents = false});
     vigrel::bench::StartPlugIn(host);
     for (int i = 0; i < monitors; ++i) {
         const std::string index = std::to_string(i);

@@ -1,10 +1,13 @@
 #include "tshost/ActionEditor.h"
 
+#include "tools/diagnostics/Diagnostics.h"
 #include "tshost/Codepage.h"
+#include "tshost/EventLog.h"
 #include "tshost/PickList.h"
 #include "tshost/PlugInHost.h"
 #include "tshost/PublicationFile.h"
 #include "tshost/PublicationRewrite.h"
+#include "tshost/Utf16.h"
 
 #include <windows.h>
 
@@ -25,28 +28,9 @@ std::string_view WithoutBrackets(std::string_view name) {
     return name;
 }
 
-// The names written as [Name] in a text, as Print substitutes them.
-void References(std::string_view text, std::vector<std::string>& names) {
-    std::size_t at = 0;
-    while ((at = text.find('[', at)) != std::string_view::npos) {
-        const std::size_t close = text.find_first_of("[]", at + 1);
-        if (close == std::string_view::npos) {
-            return;
-        }
-        if (text[close] == ']') {
-            names.emplace_back(text.substr(at + 1, close - at - 1));
-        }
-        at = close;
-    }
-}
-
 ExitStatus Refuse(const std::string& line) {
     std::fprintf(stderr, "%s\n", line.c_str());
     return ExitNotRun;
-}
-
-std::string QuotedUtf8(std::string_view cp1251) {
-    return "\"" + Cp1251ToUtf8(cp1251) + "\"";
 }
 
 } // namespace
@@ -65,7 +49,11 @@ std::vector<std::string> PublicationVariables(const Publication& publication) {
                 names.push_back(s.args[1]);
                 break;
             case StatementKind::Print:
-                References(s.args[0], names);
+                for (const TextPiece& piece : SplitVariables(s.args[0])) {
+                    if (piece.variable) {
+                        names.emplace_back(piece.text);
+                    }
+                }
                 break;
             default:
                 break;
@@ -97,11 +85,13 @@ std::vector<std::string> PublicationVariables(const Publication& publication) {
 
 ExitStatus EditAction(const EditRequest& request, std::FILE* log) {
     const std::string& file = request.publication;
-    const std::string where = file + ":" + std::to_string(request.line);
+    const auto refuse = [&](std::string_view message) {
+        return Refuse(ErrorAt(file, request.line, message));
+    };
     std::string text;
     std::string error;
     if (!ReadPublicationFile(file, text, error)) {
-        return Refuse(file + ": error: cannot read the publication: " + error);
+        return Refuse(ErrorAt(file, "cannot read the publication: " + error));
     }
     const std::optional<Publication> publication = ReadPublication(text, file, error);
     if (!publication) {
@@ -109,34 +99,22 @@ ExitStatus EditAction(const EditRequest& request, std::FILE* log) {
     }
     ActionLine action;
     if (!FindAction(text, request.line, action, error)) {
-        return Refuse(where + ": error: " + error);
+        return refuse(error);
     }
     // Known before the author edits anything, rather than after.
     if (!CanWritePublicationFile(file, error)) {
-        return Refuse(where + ": error: cannot write the publication: " + error);
+        return refuse("cannot write the publication: " + error);
     }
-    PlugInHost host;
-    if (!host.Load(request.plugIn, error)) {
-        return Refuse("tshost: error: " + error);
-    }
-    if (!host.HasEditAction()) {
-        return Refuse("tshost: error: the plug-in " + request.plugIn +
-                      " does not export tsEditAction");
-    }
-
-    const auto write = [log](std::string_view utf8) {
-        std::fwrite(utf8.data(), 1, utf8.size(), log);
-        std::fputc('\n', log);
-        std::fflush(log);
-    };
-    host.onEvent = [&](const std::string& event) { write(Cp1251ToUtf8(event)); };
     const std::vector<std::string> variables = PublicationVariables(*publication);
     std::string subroutines;
     for (const Subroutine& sub : publication->subroutines) {
         subroutines += (subroutines.empty() ? "" : "\r\n") + sub.name;
     }
-    host.onInterfaceAccess = [&](std::int32_t code,
-                                 const std::string& current) -> std::optional<std::string> {
+    EventLog events(log, false);
+    HostSettings settings;
+    settings.onEvent = [&](const std::string& event) { events.Line(Cp1251ToUtf8(event)); };
+    settings.onInterfaceAccess = [&](std::int32_t code,
+                                     const std::string& current) -> std::optional<std::string> {
         if (code == RequestSubroutineList) {
             return subroutines;
         }
@@ -156,29 +134,26 @@ ExitStatus EditAction(const EditRequest& request, std::FILE* log) {
         const auto picked = PickFromList(GetActiveWindow(), L"Variables", items, selected);
         return picked ? std::optional<std::string>(variables[*picked]) : std::nullopt;
     };
+    PlugInHost host(std::move(settings));
+    if (!host.Load(request.plugIn, error)) {
+        return Refuse(ErrorAt("tshost", error));
+    }
+    if (!host.HasEditAction()) {
+        return Refuse(
+            ErrorAt("tshost", "the plug-in " + request.plugIn + " does not export tsEditAction"));
+    }
     host.Start();
     std::string handed = "edit " + std::to_string(request.line);
     for (const std::string& arg : action.args) {
-        handed += " " + QuotedUtf8(arg);
+        handed += " " + Quoted(Cp1251ToUtf8(arg));
     }
-    write(handed);
+    events.Line(handed);
     const std::optional<std::vector<std::string>> edited =
         host.EditAction(MonitorActionNumber, action.args);
-    write("edit " + std::to_string(request.line) + " -> " + (edited ? "ok" : "cancelled"));
+    events.Line("edit " + std::to_string(request.line) + " -> " + (edited ? "ok" : "cancelled"));
     host.Unload(true);
-    host.Ledger().CheckNoneLeft();
-    const std::vector<std::string> faults = host.Faults();
-    if (faults.empty()) {
-        write("host strings: clean");
-    }
-    for (const std::string& fault : faults) {
-        write("host strings: fault: " + Cp1251ToUtf8(fault));
-    }
-    if (!faults.empty()) {
-        std::fprintf(stderr,
-                     "%s: error: the publication is left as it was: the plug-in broke "
-                     "the host-string rules\n",
-                     where.c_str());
+    if (!events.ReportHostStrings(host)) {
+        refuse("the publication is left as it was: the plug-in broke the host-string rules");
         return ExitBadStrings;
     }
     if (!edited) {
@@ -187,19 +162,18 @@ ExitStatus EditAction(const EditRequest& request, std::FILE* log) {
 
     std::string rewritten;
     if (!ReplaceArguments(text, action, *edited, rewritten, error)) {
-        return Refuse(where + ": error: the publication is left as it was: " + error);
+        return refuse("the publication is left as it was: " + error);
     }
     std::string now;
     if (!ReadPublicationFile(file, now, error) || now != text) {
-        return Refuse(where + ": error: the publication changed while it was edited; it is left "
-                              "as it was");
+        return refuse("the publication changed while it was edited; it is left as it was");
     }
     if (!WritePublicationFile(file, rewritten, error)) {
-        return Refuse(where + ": error: cannot write the publication: " + error);
+        return refuse("cannot write the publication: " + error);
     }
     const std::size_t after = text.size() - action.span.end;
-    write("line " + std::to_string(request.line) + " rewritten: " +
-          rewritten.substr(action.span.begin, rewritten.size() - after - action.span.begin));
+    events.Line("line " + std::to_string(request.line) + " rewritten: " +
+                rewritten.substr(action.span.begin, rewritten.size() - after - action.span.begin));
     return ExitSuccess;
 }
 

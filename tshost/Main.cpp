@@ -1,12 +1,12 @@
 // tshost: the host stand-in. Loads a plug-in, runs a publication with it, or edits one of its
 // actions, and prints the log of everything the host sees.
 #include "VigrelVersion.h"
+#include "tools/diagnostics/Diagnostics.h"
 #include "tshost/ActionEditor.h"
-#include "tshost/Codepage.h"
-#include "tshost/PlugInHost.h"
 #include "tshost/Publication.h"
 #include "tshost/PublicationFile.h"
 #include "tshost/Runner.h"
+#include "tshost/Utf16.h"
 
 #include <fcntl.h>
 #include <io.h>
@@ -19,6 +19,8 @@
 #include <vector>
 
 using namespace vigrel::tshost;
+using vigrel::ErrorAt;
+using vigrel::Quoted;
 
 namespace {
 
@@ -60,10 +62,15 @@ std::string BesideProgram(const char* file) {
     return WideToUtf8(path) + file;
 }
 
+// One error line on standard error.
+int Fail(const std::string& line, int status) {
+    std::fprintf(stderr, "%s\n", line.c_str());
+    return status;
+}
+
 // A command-line error is one line, with a pointer to the usage.
 int Refuse(const std::string& message) {
-    std::fprintf(stderr, "tshost: error: %s (tshost --help shows the usage)\n", message.c_str());
-    return ExitNotRun;
+    return Fail(ErrorAt("tshost", message + " (tshost --help shows the usage)"), ExitNotRun);
 }
 
 // Returns an exit status when the command line asks for no run. Arguments are UTF-8.
@@ -88,7 +95,7 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& argv, Command
         } else if (arg == "--edit") {
             if (++i == argc || !ReadLineNumber(argv[i], line.editLine)) {
                 return Refuse("--edit needs a line number from 1" +
-                              (i == argc ? std::string() : ", not \"" + argv[i] + "\""));
+                              (i == argc ? std::string() : ", not " + Quoted(argv[i])));
             }
         } else if (arg == "--queued") {
             line.options.scriptMode = ScriptMode::Queued;
@@ -130,21 +137,16 @@ int Run(const std::vector<std::string>& argv) {
     std::string text;
     std::string error;
     if (!ReadPublicationFile(line.publication, text, error)) {
-        std::fprintf(stderr, "%s: error: cannot read the publication: %s\n",
-                     line.publication.c_str(), error.c_str());
-        return ExitNotRun;
+        return Fail(ErrorAt(line.publication, "cannot read the publication: " + error), ExitNotRun);
     }
     const std::optional<Publication> publication = ReadPublication(text, line.publication, error);
     if (!publication) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return ExitNotRun;
+        return Fail(error, ExitNotRun);
     }
-    PlugInHost host;
-    if (!host.Load(line.plugIn, error)) {
-        std::fprintf(stderr, "tshost: error: %s\n", error.c_str());
-        return ExitNotRun;
+    Runner runner(*publication, line.options, stdout);
+    if (!runner.Load(line.plugIn, error)) {
+        return Fail(ErrorAt("tshost", error), ExitNotRun);
     }
-    Runner runner(*publication, host, line.options, stdout);
     return runner.Run();
 }
 
@@ -165,9 +167,8 @@ int wmain(int argc, wchar_t** wideArgv) {
         }
         return Run(argv);
     } catch (const std::exception& failure) {
-        std::fprintf(stderr, "tshost: error: %s\n", failure.what());
+        return Fail(ErrorAt("tshost", failure.what()), ExitRunFailed);
     } catch (...) {
-        std::fprintf(stderr, "tshost: error: an unexpected failure\n");
+        return Fail(ErrorAt("tshost", "an unexpected failure"), ExitRunFailed);
     }
-    return ExitRunFailed;
 }

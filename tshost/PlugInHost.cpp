@@ -1,7 +1,9 @@
 #include "tshost/PlugInHost.h"
 
+#include "tools/diagnostics/Diagnostics.h"
 #include "tshost/Codepage.h"
 #include "tshost/SystemMessage.h"
+#include "tshost/Utf16.h"
 
 #include <algorithm>
 #include <array>
@@ -12,17 +14,13 @@ namespace {
 
 PlugInHost* current = nullptr;
 
-std::string Quote(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
-}
-
 // A text on one log line: quoted, with line breaks shown as \r and \n.
 std::string OneLine(std::string_view text) {
-    std::string shown = "\"";
+    std::string shown;
     for (const char c : text) {
         shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
     }
-    return shown + "\"";
+    return Quoted(shown);
 }
 
 std::int64_t NowMilliseconds() {
@@ -35,7 +33,7 @@ std::int64_t NowMilliseconds() {
 
 } // namespace
 
-PlugInHost::PlugInHost() {
+PlugInHost::PlugInHost(HostSettings settings) : settings_(std::move(settings)) {
     if (current != nullptr) {
         throw std::logic_error("only one plug-in host may exist at a time");
     }
@@ -43,6 +41,8 @@ PlugInHost::PlugInHost() {
 }
 
 PlugInHost::~PlugInHost() {
+    settings_.onEvent = nullptr;
+    settings_.onScriptLine = nullptr;
     if (module_ != nullptr) {
         Unload(false);
     }
@@ -135,8 +135,8 @@ Identity PlugInHost::InitPlugIn(std::optional<std::string> title,
             ledger_.HostFree(slots[i]);
         }
     }
-    Record("identity title " + Quote(identity.title) + " publisher " + Quote(identity.publisher) +
-           " hint " + Quote(identity.hint));
+    Record("identity title " + Quoted(identity.title) + " publisher " + Quoted(identity.publisher) +
+           " hint " + Quoted(identity.hint));
     return identity;
 }
 
@@ -174,7 +174,7 @@ bool PlugInHost::ExecAction(std::int32_t number,
     }
     std::string text = "exec " + std::to_string(number);
     for (const auto& slot : slots) {
-        text += slot ? " " + Quote(*slot) : " null";
+        text += slot ? " " + Quoted(*slot) : " null";
     }
     Record(text + " -> " + (result ? "true" : "false"));
     return result;
@@ -226,9 +226,9 @@ std::string PlugInHost::Variable(std::string_view name) const {
 
 void PlugInHost::PassTime(unsigned milliseconds) {
     const std::int64_t end = NowMilliseconds() + milliseconds;
-    while (!timeStopped) {
+    while (!timeStopped_) {
         MSG message;
-        while (!timeStopped && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (!timeStopped_ && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
             RunQueuedScripts(end);
@@ -262,8 +262,8 @@ TsBool TS_CALL PlugInHost::CbAddAction(std::int32_t number, const char* name, co
                                    " declares type codes up to index " + std::to_string(last) +
                                    " for " + std::to_string(count) + " parameters");
     }
-    std::string text = "action " + std::to_string(number) + " " + Quote(action.name) + " hint " +
-                       Quote(action.hint) + " codes";
+    std::string text = "action " + std::to_string(number) + " " + Quoted(action.name) + " hint " +
+                       Quoted(action.hint) + " codes";
     for (const std::uint8_t code : action.typeCodes) {
         text += " " + std::to_string(code);
     }
@@ -279,17 +279,17 @@ void TS_CALL PlugInHost::CbGetVariable(const char* name, HostStringPtr* value) {
     if (*value != nullptr) {
         host.misuse_.push_back("a variable read was not preset to null");
     }
-    if (host.fastRead) {
-        host.fastRead(name);
+    if (host.settings_.fastRead) {
+        host.settings_.fastRead(name);
         return;
     }
-    if (host.declineRead && host.declineRead()) {
+    if (host.settings_.declineRead && host.settings_.declineRead()) {
         return;
     }
     try {
         const std::string text = host.Variable(name ? name : "");
-        if (host.logReads) {
-            host.Record("read " + std::string(name ? name : "") + " -> " + Quote(text));
+        if (host.settings_.logReads) {
+            host.Record("read " + std::string(name ? name : "") + " -> " + Quoted(text));
         }
         if (!text.empty()) {
             *value = host.ledger_.HostAllocate(text);
@@ -302,7 +302,7 @@ void TS_CALL PlugInHost::CbGetVariable(const char* name, HostStringPtr* value) {
 
 TsBool TS_CALL PlugInHost::CbSetVariable(const char* name, const char* value) {
     const std::string text = value ? value : "";
-    current->Record("set " + std::string(name ? name : "") + " = " + Quote(text));
+    current->Record("set " + std::string(name ? name : "") + " = " + Quoted(text));
     current->SetVariable(name ? name : "", text);
     return TsTrue;
 }
@@ -311,7 +311,7 @@ TsBool TS_CALL PlugInHost::CbScriptProcessor(const char* line) {
     PlugInHost& host = *current;
     std::string text = line ? line : "";
     host.Record("script " + text);
-    if (host.scriptMode == ScriptMode::Queued) {
+    if (host.settings_.scriptMode == ScriptMode::Queued) {
         host.queuedScripts_.push_back(std::move(text));
     } else {
         host.RunScript(text);
@@ -333,8 +333,8 @@ TsBool TS_CALL PlugInHost::CbInterfaceAccess(std::int32_t request, HostStringPtr
     try {
         const std::string text = *value != nullptr ? *value : "";
         std::optional<std::string> answer;
-        if (host.onInterfaceAccess) {
-            answer = host.onInterfaceAccess(request, text);
+        if (host.settings_.onInterfaceAccess) {
+            answer = host.settings_.onInterfaceAccess(request, text);
         }
         if (!answer) {
             host.Record(code + " " + OneLine(text) + " -> false");
@@ -357,11 +357,11 @@ TsBool TS_CALL PlugInHost::CbInterfaceAccess(std::int32_t request, HostStringPtr
 }
 
 void PlugInHost::Record(std::string event) {
-    if (!recordEvents) {
+    if (!settings_.recordEvents) {
         return;
     }
-    if (onEvent) {
-        onEvent(event);
+    if (settings_.onEvent) {
+        settings_.onEvent(event);
     }
     events_.push_back(std::move(event));
 }
@@ -369,8 +369,8 @@ void PlugInHost::Record(std::string event) {
 void PlugInHost::RunScript(const std::string& line) {
     // Nothing may unwind back through the plug-in's frames.
     try {
-        if (onScriptLine) {
-            onScriptLine(line);
+        if (settings_.onScriptLine) {
+            settings_.onScriptLine(line);
         }
     } catch (const std::exception& error) {
         Record(std::string("error ") + error.what());
@@ -393,7 +393,7 @@ void PlugInHost::RunQueuedScripts(std::int64_t end) {
         return;
     }
     runningQueued_ = true;
-    while (!queuedScripts_.empty() && !timeStopped && NowMilliseconds() < end) {
+    while (!queuedScripts_.empty() && !timeStopped_ && NowMilliseconds() < end) {
         const std::string line = std::move(queuedScripts_.front());
         queuedScripts_.pop_front();
         RunScript(line);

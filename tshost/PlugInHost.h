@@ -41,11 +41,36 @@ enum class ScriptMode {
     Queued,      // after the callback has returned, from the host's message loop
 };
 
+// What a host is set up with, given when it is made. Every member has an initializer, so a
+// designated initializer names only what it sets.
+struct HostSettings {
+    ScriptMode scriptMode = ScriptMode::Synchronous;
+    // Log every variable read (they are frequent: one per monitor tick).
+    bool logReads = false;
+    // Keep events at all (benchmarks with many monitors turn this off).
+    bool recordEvents = true;
+    // Runs one script line (a GoSub) received from the plug-in.
+    std::function<void(const std::string& line)> onScriptLine{};
+    // Receives each event line as it happens (also kept in Events()).
+    std::function<void(const std::string& event)> onEvent{};
+    // Answers an interface request: called with the request code and the text the plug-in
+    // handed over; an answer makes the callback return true with that text in a new block,
+    // nothing makes it return false. Unset, every request is declined.
+    std::function<std::optional<std::string>(std::int32_t request, const std::string& text)>
+        onInterfaceAccess{};
+    // Replaces the variable store for reads: called with the name; the value read is empty.
+    std::function<void(const char* name)> fastRead{};
+    // Asked before every read: true makes the host hand back nothing (the value stays null), as
+    // a host that cannot make the string does.
+    std::function<bool()> declineRead{};
+};
+
 class PlugInHost {
 public:
-    PlugInHost();
+    explicit PlugInHost(HostSettings settings = {});
     PlugInHost(const PlugInHost&) = delete;
     PlugInHost& operator=(const PlugInHost&) = delete;
+    // Unloads a plug-in still loaded, without calling back whoever set the host up.
     ~PlugInHost();
 
     // Loads the plug-in (a UTF-8 path) and resolves its entry points; false with the reason in
@@ -87,27 +112,9 @@ public:
     // Forgets the script lines still queued; returns how many there were.
     std::size_t DropQueuedScripts();
 
-    ScriptMode scriptMode = ScriptMode::Synchronous;
-    // Runs one script line (a GoSub) received from the plug-in.
-    std::function<void(const std::string& line)> onScriptLine;
-    // Receives each event line as it happens (also kept in Events()).
-    std::function<void(const std::string& event)> onEvent;
-    // Answers an interface request: called with the request code and the text the plug-in
-    // handed over; an answer makes the callback return true with that text in a new block,
-    // nothing makes it return false. Unset, every request is declined.
-    std::function<std::optional<std::string>(std::int32_t request, const std::string& text)>
-        onInterfaceAccess;
-    // Replaces the variable store for reads: called with the name; the value read is empty.
-    std::function<void(const char* name)> fastRead;
-    // Asked before every read: true makes the host hand back nothing (the value stays null), as
-    // a host that cannot make the string does.
-    std::function<bool()> declineRead;
-    // Log every variable read (they are frequent: one per monitor tick).
-    bool logReads = false;
-    // Keep events at all (benchmarks with many monitors turn this off).
-    bool recordEvents = true;
-    // While set, every PassTime in progress or begun returns at once.
-    bool timeStopped = false;
+    // While time is stopped, every PassTime in progress or begun returns at once.
+    void StopTime() { timeStopped_ = true; }
+    void ResumeTime() { timeStopped_ = false; }
 
     const std::vector<DeclaredAction>& Actions() const { return actions_; }
     const std::vector<std::string>& Events() const { return events_; }
@@ -131,6 +138,7 @@ private:
     void RunQueuedScripts(std::int64_t end);
     static std::string Key(std::string_view name);
 
+    HostSettings settings_;
     HMODULE module_ = nullptr;
     TtsRegisterPlugIn registerPlugIn_ = nullptr;
     TtsInitPlugIn initPlugIn_ = nullptr;
@@ -147,6 +155,7 @@ private:
     std::vector<std::string> misuse_;
     std::deque<std::string> queuedScripts_;
     bool runningQueued_ = false;
+    bool timeStopped_ = false;
     std::uint64_t reads_ = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "tshost/Publication.h"
 
+#include "tools/diagnostics/Diagnostics.h"
 #include "tshost/Codepage.h"
 
 #include <algorithm>
@@ -9,32 +10,15 @@
 namespace vigrel::tshost {
 namespace {
 
-struct Keyword {
-    std::string_view name;
-    StatementKind kind;
+// The one table of statement words, in the order of StatementKind.
+constexpr std::array<std::string_view, 12> keywords{
+    "Set",  "Add",   "Assert",  "VigrelCreate", "Action", "GoSub",
+    "Wait", "Print", "Message", "Unload",       "Sub",    "EndSub",
 };
-
-constexpr std::array<Keyword, 12> keywords{{
-    {"Set", StatementKind::Set},
-    {"Add", StatementKind::Add},
-    {"Assert", StatementKind::Assert},
-    {"VigrelCreate", StatementKind::VigrelCreate},
-    {"Action", StatementKind::Action},
-    {"GoSub", StatementKind::GoSub},
-    {"Wait", StatementKind::Wait},
-    {"Print", StatementKind::Print},
-    {"Message", StatementKind::Message},
-    {"Unload", StatementKind::Unload},
-    {"Sub", StatementKind::Sub},
-    {"EndSub", StatementKind::EndSub},
-}};
+static_assert(keywords.size() == static_cast<std::size_t>(StatementKind::EndSub) + 1);
 
 constexpr std::int64_t MaxWait = 600'000;
 constexpr std::size_t MonitorArguments = 7;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -57,10 +41,6 @@ std::string_view Trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
 }
 
 std::string Count(std::size_t count, std::string_view what) {
@@ -124,7 +104,8 @@ bool CheckCount(std::string_view keyword, const std::vector<std::string>& args, 
 }
 
 // Checks the arguments of one statement and fills in what they mean; texts are still UTF-8.
-bool Check(std::string_view keyword, Statement& s, std::string& error) {
+bool Check(Statement& s, std::string& error) {
+    const std::string_view keyword = Keyword(s.kind);
     auto& a = s.args;
     auto number = [&](std::size_t index, std::int64_t low, std::int64_t high,
                       std::string_view what) {
@@ -194,14 +175,9 @@ bool Check(std::string_view keyword, Statement& s, std::string& error) {
     return true;
 }
 
-} // namespace
-
-const Subroutine* Publication::Find(std::string_view name) const {
-    const auto found = std::find_if(subroutines.begin(), subroutines.end(),
-                                    [&](const Subroutine& s) { return SameLetters(s.name, name); });
-    return found != subroutines.end() ? &*found : nullptr;
-}
-
+// Splits an argument list: comma-separated arguments, each bare (blanks around it dropped; no
+// quote inside) or in double quotes (taken exactly, "" standing for one quote). Columns in
+// error messages count from `firstColumn`, the column of the text's first character.
 bool SplitArguments(std::string_view text, std::size_t firstColumn, std::vector<std::string>& args,
                     std::string& error) {
     args.clear();
@@ -260,6 +236,22 @@ bool SplitArguments(std::string_view text, std::size_t firstColumn, std::vector<
     }
 }
 
+} // namespace
+
+const Subroutine* Publication::Find(std::string_view name) const {
+    const auto found = std::find_if(subroutines.begin(), subroutines.end(),
+                                    [&](const Subroutine& s) { return SameLetters(s.name, name); });
+    return found != subroutines.end() ? &*found : nullptr;
+}
+
+std::string_view Keyword(StatementKind kind) {
+    return keywords[static_cast<std::size_t>(kind)];
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 bool ReadStatement(std::string_view line, int number, std::optional<Statement>& statement,
                    std::string& error) {
     statement.reset();
@@ -274,24 +266,33 @@ bool ReadStatement(std::string_view line, int number, std::optional<Statement>& 
         error = "the line is not valid UTF-8 text";
         return false;
     }
+    // A host string ends at its first NUL: the plug-in would see less than the line says.
+    if (text.find('\0') != std::string_view::npos) {
+        error = "the line holds a NUL character, which no host string can hold";
+        return false;
+    }
     std::size_t end = 0;
     while (end < text.size() && IsLetter(text[end])) {
         ++end;
     }
     const std::string_view word = text.substr(0, end);
     const auto keyword = std::find_if(keywords.begin(), keywords.end(),
-                                      [&](const Keyword& k) { return SameLetters(k.name, word); });
+                                      [&](std::string_view k) { return SameLetters(k, word); });
     if (word.empty() || keyword == keywords.end() || (end < text.size() && !IsBlank(text[end]))) {
         const std::size_t blank = text.find_first_of(" \t");
         error = "unknown statement " + Quoted(text.substr(0, blank));
         return false;
     }
-    Statement s{keyword->kind, number, {}, 0, true};
-    const std::size_t column = static_cast<std::size_t>(text.data() - line.data()) + end + 1;
-    if (!SplitArguments(text.substr(end), column, s.args, error) ||
-        !Check(keyword->name, s, error)) {
+    Statement s{static_cast<StatementKind>(keyword - keywords.begin()), number, {}, 0, true, {}};
+    const std::size_t wordEnd = static_cast<std::size_t>(text.data() - line.data()) + end;
+    if (!SplitArguments(text.substr(end), wordEnd + 1, s.args, error) || !Check(s, error)) {
         return false;
     }
+    s.arguments.begin = wordEnd;
+    while (s.arguments.begin < line.size() && IsBlank(line[s.arguments.begin])) {
+        ++s.arguments.begin;
+    }
+    s.arguments.end = std::max(s.arguments.begin, wordEnd + text.size() - end);
     for (std::string& arg : s.args) {
         std::string converted;
         if (!Utf8ToCp1251(arg, converted)) {
@@ -302,6 +303,32 @@ bool ReadStatement(std::string_view line, int number, std::optional<Statement>& 
     }
     statement = std::move(s);
     return true;
+}
+
+std::vector<TextPiece> SplitVariables(std::string_view text) {
+    std::vector<TextPiece> pieces;
+    std::size_t plain = 0; // where the plain text not yet taken begins
+    std::size_t open = text.find('[');
+    while (open != std::string_view::npos) {
+        const std::size_t close = text.find_first_of("[]", open + 1);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        if (text[close] == '[') {
+            open = close;
+            continue;
+        }
+        if (open > plain) {
+            pieces.push_back({text.substr(plain, open - plain), false});
+        }
+        pieces.push_back({text.substr(open + 1, close - open - 1), true});
+        plain = close + 1;
+        open = text.find('[', plain);
+    }
+    if (plain < text.size()) {
+        pieces.push_back({text.substr(plain), false});
+    }
+    return pieces;
 }
 
 std::vector<LineSpan> SplitLines(std::string_view text) {
@@ -325,7 +352,7 @@ std::vector<LineSpan> SplitLines(std::string_view text) {
 std::optional<Publication> ReadPublication(std::string_view text, const std::string& file,
                                            std::string& error) {
     auto fail = [&](int line, const std::string& message) {
-        error = file + ":" + std::to_string(line) + ": error: " + message;
+        error = ErrorAt(file, line, message);
         return std::nullopt;
     };
     Publication publication;

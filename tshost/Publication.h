@@ -1,6 +1,8 @@
 // The publication script language of the host stand-in: one statement a line, read from UTF-8
-// text and checked as a whole before anything runs. Every text a statement carries is converted
-// to Windows-1251 here, the code page of host strings.
+// text and checked as a whole before anything runs. Plain C++: a line is checked as UTF-8 before
+// it is parsed, the parse looks only at its ASCII (no byte of a longer UTF-8 character is one),
+// and the texts a statement carries are converted to Windows-1251, the code page of host
+// strings, once it is read.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +28,18 @@ enum class StatementKind {
     EndSub,       // ends it
 };
 
+// The statement word of a kind, as the language spells it ("VigrelCreate").
+std::string_view Keyword(StatementKind kind);
+
+// The blanks of the language, which surround statement words and bare arguments: space and tab.
+bool IsBlank(char c);
+
+// Where a part of a text stands: from offset `begin` up to offset `end`.
+struct TextSpan {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
 struct Statement {
     StatementKind kind;
     int line = 0;
@@ -34,6 +48,9 @@ struct Statement {
     std::vector<std::string> args;
     std::int64_t number = 0; // Add, Wait, Message, Action
     bool sendClose = true;   // Unload
+    // Where the arguments stand in the line read: from the first character after the blanks
+    // that follow the statement word to the last character of the line that is not a blank.
+    TextSpan arguments;
 };
 
 struct Subroutine {
@@ -73,10 +90,12 @@ std::optional<Publication> ReadPublication(std::string_view text, const std::str
 bool ReadStatement(std::string_view line, int number, std::optional<Statement>& statement,
                    std::string& error);
 
-// Splits an argument list: comma-separated arguments, each bare (blanks around it dropped; no
-// quote inside) or in double quotes (taken exactly, "" standing for one quote). Columns in
-// error messages count from `firstColumn`, the column of the text's first character.
-bool SplitArguments(std::string_view text, std::size_t firstColumn, std::vector<std::string>& args,
-                    std::string& error);
+// A text of a Print statement in pieces, in order: plain text, and the names written [Name] in
+// it. A '[' that another '[' follows before any ']' is plain text, as is one never closed.
+struct TextPiece {
+    std::string_view text;
+    bool variable = false;
+};
+std::vector<TextPiece> SplitVariables(std::string_view text);
 
 } // namespace vigrel::tshost

@@ -1,7 +1,7 @@
 #include "tshost/PublicationFile.h"
 
-#include "tshost/Codepage.h"
 #include "tshost/SystemMessage.h"
+#include "tshost/Utf16.h"
 
 #include <windows.h>
 

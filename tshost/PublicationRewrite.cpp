@@ -5,47 +5,6 @@
 #include <optional>
 
 namespace vigrel::tshost {
-namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool IsLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-std::string_view KindName(StatementKind kind) {
-    switch (kind) {
-    case StatementKind::Set:
-        return "Set";
-    case StatementKind::Add:
-        return "Add";
-    case StatementKind::Assert:
-        return "Assert";
-    case StatementKind::VigrelCreate:
-        return "VigrelCreate";
-    case StatementKind::Action:
-        return "Action";
-    case StatementKind::GoSub:
-        return "GoSub";
-    case StatementKind::Wait:
-        return "Wait";
-    case StatementKind::Print:
-        return "Print";
-    case StatementKind::Message:
-        return "Message";
-    case StatementKind::Unload:
-        return "Unload";
-    case StatementKind::Sub:
-        return "Sub";
-    case StatementKind::EndSub:
-        return "EndSub";
-    }
-    return "";
-}
-
-} // namespace
 
 std::string WriteArgument(std::string_view utf8) {
     const bool bare = utf8.empty() || (utf8.find_first_of(",\"") == std::string_view::npos &&
@@ -81,30 +40,16 @@ bool FindAction(std::string_view text, int number, ActionLine& action, std::stri
         return false;
     }
     if (statement->kind != StatementKind::VigrelCreate) {
-        const std::string_view name = KindName(statement->kind);
+        const std::string_view name = Keyword(statement->kind);
         const bool vowel = std::string_view("AEIOU").find(name.front()) != std::string_view::npos;
         error = what + (vowel ? "an " : "a ") + std::string(name) +
                 " statement, not a VigrelCreate statement";
         return false;
     }
-    std::size_t at = 0;
-    while (IsBlank(line[at])) {
-        ++at;
-    }
-    while (IsLetter(line[at])) {
-        ++at;
-    }
-    while (at < line.size() && IsBlank(line[at])) {
-        ++at;
-    }
-    std::size_t end = line.size();
-    while (end > at && IsBlank(line[end - 1])) {
-        --end;
-    }
     action.number = number;
     action.span = span;
-    action.argumentsBegin = span.begin + at;
-    action.argumentsEnd = span.begin + end;
+    action.arguments = {span.begin + statement->arguments.begin,
+                        span.begin + statement->arguments.end};
     action.args = std::move(statement->args);
     return true;
 }
@@ -127,9 +72,10 @@ bool ReplaceArguments(std::string_view text, const ActionLine& action,
     while (!written.empty() && IsBlank(written.back())) {
         written.pop_back();
     }
-    std::string line(text.substr(action.span.begin, action.argumentsBegin - action.span.begin));
+    const TextSpan& old = action.arguments;
+    std::string line(text.substr(action.span.begin, old.begin - action.span.begin));
     line += written;
-    line += text.substr(action.argumentsEnd, action.span.end - action.argumentsEnd);
+    line += text.substr(old.end, action.span.end - old.end);
 
     // The line must read back as exactly these arguments, or the file would lose them.
     std::optional<Statement> statement;

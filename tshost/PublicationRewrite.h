@@ -15,10 +15,7 @@ namespace vigrel::tshost {
 struct ActionLine {
     int number = 0;
     LineSpan span;
-    // The arguments as written: from the first character after the blanks that follow the
-    // statement word to the last character of the line that is not a blank.
-    std::size_t argumentsBegin = 0;
-    std::size_t argumentsEnd = 0;
+    TextSpan arguments; // where the arguments stand in the text, as the statement has them
     std::vector<std::string> args; // Windows-1251, in slot order
 };
 

@@ -2,10 +2,10 @@
 // one event a line in UTF-8.
 #pragma once
 
+#include "tshost/EventLog.h"
 #include "tshost/PlugInHost.h"
 #include "tshost/Publication.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -28,21 +28,21 @@ struct RunOptions {
 
 class Runner {
 public:
-    Runner(const Publication& publication, PlugInHost& host, RunOptions options, std::FILE* log);
+    Runner(const Publication& publication, RunOptions options, std::FILE* log);
     Runner(const Runner&) = delete;
     Runner& operator=(const Runner&) = delete;
-    // Detaches from the host, which may outlive the runner (also when Run ended by an error).
-    ~Runner();
 
+    // Loads the plug-in (a UTF-8 path); false with the reason in `error`.
+    bool Load(const std::string& path, std::string& error);
     // Starts the plug-in, runs the publication, sends message 2 and unloads the plug-in unless
     // the publication did, and reports the host-string accounting.
     ExitStatus Run();
 
 private:
-    void Log(std::string_view utf8);
-    void Error(const std::string& where, const std::string& utf8);
-    // A run-time error in a statement: logged, and nothing more of the publication runs.
-    void Stop(const Statement& statement, const std::string& utf8);
+    void Error(int line, const std::string& utf8);
+    // A run-time error in a statement (or, at line 0, in a script line): logged, and nothing
+    // more of the publication runs.
+    void Stop(int line, const std::string& utf8);
     void RunStatements(const std::vector<Statement>& statements);
     void RunStatement(const Statement& statement);
     void RunSubroutine(const Subroutine& subroutine, const Statement* caller);
@@ -51,10 +51,9 @@ private:
     std::string Substitute(std::string_view text) const;
 
     const Publication& publication_;
-    PlugInHost& host_;
     RunOptions options_;
-    std::FILE* log_;
-    std::chrono::steady_clock::time_point start_;
+    EventLog log_;
+    PlugInHost host_; // set up with callbacks into this runner
     bool stopped_ = false;
     bool failed_ = false;
     int depth_ = 0;        // subroutines running, one inside another

@@ -1,6 +1,6 @@
 #include "tshost/SystemMessage.h"
 
-#include "tshost/Codepage.h"
+#include "tshost/Utf16.h"
 
 #include <windows.h>
 

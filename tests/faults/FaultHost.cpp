@@ -206,8 +206,8 @@ Findings RunOnce(const std::string& scenario, Resource kind, unsigned n) {
     injector.Arm(kind, n);
     Findings findings;
     {
-        tshost::PlugInHost host;
-        host.declineRead = [&injector] { return injector.Refuse(Resource::Callback); };
+        tshost::PlugInHost host(
+            {.declineRead = [&injector] { return injector.Refuse(Resource::Callback); }});
         (scenario == "dialog" ? DialogScenario : RunScenario)(host, findings);
         host.Ledger().CheckNoneLeft();
         for (const std::string& fault : host.Faults()) {

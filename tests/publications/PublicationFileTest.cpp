@@ -2,7 +2,7 @@
 // with its reason, and nothing read from a device.
 #include "tshost/PublicationFile.h"
 
-#include "tshost/Codepage.h"
+#include "tshost/Utf16.h"
 
 #include <windows.h>
 

@@ -75,6 +75,8 @@ TEST(PublicationReaderTest, GivesOneErrorLineForEachKindOfBadInput) {
         {U8(u8"Print \"漢字\""),
          U8(u8"t.pub:1: error: \"漢字\" holds a character that Windows-1251 cannot represent")},
         {"Print \"\xFF\"", "t.pub:1: error: the line is not valid UTF-8 text"},
+        {std::string("#\nAction 1,\0,,", 14), // found by PublicationFuzz
+         "t.pub:2: error: the line holds a NUL character, which no host string can hold"},
         {"EndSub", "t.pub:1: error: EndSub without a Sub"},
         {"Sub A\nEndSub x", "t.pub:2: error: EndSub takes no arguments, not 1 argument"},
         {"Sub A\n  Sub B\nEndSub", "t.pub:2: error: Sub inside Sub \"A\" of line 1: end that "
@@ -206,6 +208,28 @@ TEST(PublicationReaderTest, ReadsTheLineAPlugInSends) {
     EXPECT_EQ(error, "GoSub needs a subroutine name, not an empty one");
     ASSERT_TRUE(ReadStatement("   # nothing", 0, statement, error));
     EXPECT_FALSE(statement);
+}
+
+TEST(PublicationReaderTest, SplitsAPrintTextAtItsVariables) {
+    struct Case {
+        std::string text;
+        std::string pieces; // variables in braces
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"[a] is [B c]!", "{a}| is |{B c}|!"},
+        {"[[a]] [b", "[|{a}|] [b"},
+        {"[] a]b[c[", "{}| a]b[c["},
+    };
+    for (const Case& c : cases) {
+        std::string pieces;
+        for (const TextPiece& piece : SplitVariables(c.text)) {
+            pieces +=
+                (pieces.empty() ? "" : "|") +
+                (piece.variable ? "{" + std::string(piece.text) + "}" : std::string(piece.text));
+        }
+        EXPECT_EQ(pieces, c.pieces) << c.text;
+    }
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 // and that a rewrite changes that line's arguments and nothing else. Publication text is UTF-8
 // (u8 literals); plain literals here are Windows-1251, as host strings are.
 #include "tshost/PublicationRewrite.h"
-#include "tshost/ActionEditor.h"
 
 #include <gtest/gtest.h>
 
@@ -149,19 +148,6 @@ TEST(PublicationRewriteTest, RefusesAnArgumentThatALineCannotHold) {
         EXPECT_EQ(error, "argument 4 holds a line break, which a publication's line cannot hold");
         EXPECT_EQ(result, "untouched");
     }
-}
-
-TEST(PublicationRewriteTest, ListsEveryVariableOnceSortedIgnoringCase) {
-    std::string error;
-    const auto publication =
-        ReadPublication(U8(u8"Set [b], 1\nAdd [B], 1\nAssert [Счёт], 1\n"
-                           u8"VigrelCreate m, watched, =, 1, S, true, true\n"
-                           u8"Sub S\n  Print \"[a] [не закрыто [Ёж] ]\"\nEndSub\n"
-                           u8"Set \"[x, y]\", 1\nSet [СЧЁТ], 2\n"),
-                        "t.pub", error);
-    ASSERT_TRUE(publication) << error;
-    EXPECT_EQ(PublicationVariables(*publication),
-              (Args{"a", "b", "watched", "x, y", "\xA8\xE6", "\xD1\xF7\xB8\xF2"}));
 }
 
 } // namespace

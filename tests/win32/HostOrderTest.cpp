@@ -159,11 +159,11 @@ protected:
 
 TEST_P(ReleasedInsideCallTest, ReadThatReleasesTheMonitorEndsTheTick) {
     int released = 0;
-    host->fastRead = [&](const char*) {
+    StartHost({.fastRead = [&](const char*) {
         if (released++ == 0) {
             ReleaseMonitor();
         }
-    };
+    }});
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Fired", "true", "true"));
     host->PassTime(200);
     EXPECT_GE(released, 1);
@@ -172,11 +172,11 @@ TEST_P(ReleasedInsideCallTest, ReadThatReleasesTheMonitorEndsTheTick) {
 
 TEST_P(ReleasedInsideCallTest, ErrorWriteThatReleasesTheMonitorEndsTheTick) {
     int released = 0;
-    host->onEvent = [&](const std::string& event) {
+    StartHost({.onEvent = [&](const std::string& event) {
         if (event.find("Отсутствует") != std::string::npos && released++ == 0) {
             ReleaseMonitor();
         }
-    };
+    }});
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "", "true", "true"));
     host->PassTime(200);
     EXPECT_EQ(released, 1);

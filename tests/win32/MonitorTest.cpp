@@ -178,14 +178,13 @@ TEST_F(MonitorTest, ReportsFromTheSameNameForEachBadArgument) {
 class ReentryTest : public PlugInTest, public ::testing::WithParamInterface<tshost::ScriptMode> {};
 
 TEST_P(ReentryTest, SubroutineReplacesItsOwnMonitorFromInsideTheTick) {
-    host->scriptMode = GetParam();
     int replaced = 0;
-    host->onScriptLine = [&](const std::string& line) {
-        if (line == "GoSub \"First\"") {
-            ++replaced;
-            EXPECT_TRUE(Create("Mon1", "V", "=", "", "Second", "true", "true"));
-        }
-    };
+    StartHost({.scriptMode = GetParam(), .onScriptLine = [&](const std::string& line) {
+                   if (line == "GoSub \"First\"") {
+                       ++replaced;
+                       EXPECT_TRUE(Create("Mon1", "V", "=", "", "Second", "true", "true"));
+                   }
+               }});
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "First", "true", "true"));
     host->PassTime(300);
     EXPECT_EQ(replaced, 1);
@@ -194,12 +193,11 @@ TEST_P(ReentryTest, SubroutineReplacesItsOwnMonitorFromInsideTheTick) {
 }
 
 TEST_P(ReentryTest, SubroutineClosesAllMonitorsFromInsideTheTick) {
-    host->scriptMode = GetParam();
-    host->onScriptLine = [&](const std::string& line) {
-        if (line == "GoSub \"Stop\"") {
-            host->Message(2);
-        }
-    };
+    StartHost({.scriptMode = GetParam(), .onScriptLine = [&](const std::string& line) {
+                   if (line == "GoSub \"Stop\"") {
+                       host->Message(2);
+                   }
+               }});
     ASSERT_TRUE(Create("Other", "V", "=", "", "Busy", "true", "true"));
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Stop", "true", "true"));
     host->PassTime(300);
@@ -214,12 +212,11 @@ TEST_P(ReentryTest, SubroutineClosesAllMonitorsFromInsideTheTick) {
 // its own monitor's nested ticks pass, other monitors keep ticking, and once the subroutine
 // returns its monitor ticks again.
 TEST_P(ReentryTest, SubroutineThatPumpsMessagesIsNotReenteredWhileOthersTick) {
-    host->scriptMode = GetParam();
     int depth = 0;
     int deepest = 0;
     int othersInside = 0;
     bool pumped = false;
-    host->onScriptLine = [&](const std::string& line) {
+    const auto run = [&](const std::string& line) {
         if (line == "GoSub \"Other\"") {
             othersInside += depth;
             return;
@@ -232,6 +229,7 @@ TEST_P(ReentryTest, SubroutineThatPumpsMessagesIsNotReenteredWhileOthersTick) {
         }
         --depth;
     };
+    StartHost({.scriptMode = GetParam(), .onScriptLine = run});
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Nested", "true", "true"));
     ASSERT_TRUE(Create("Mon2", "V", "=", "", "Other", "true", "true"));
     host->PassTime(350);
@@ -245,12 +243,11 @@ TEST_P(ReentryTest, SubroutineThatPumpsMessagesIsNotReenteredWhileOthersTick) {
 // A host that queues GoSub lines, with a subroutine that takes longer than a tick: every run
 // leaves a new line queued, and the host's wait still ends at its deadline.
 TEST_F(MonitorTest, QueuedHostWaitEndsAtItsDeadlineWhileTheQueueStaysFull) {
-    host->scriptMode = tshost::ScriptMode::Queued;
     int runs = 0;
-    host->onScriptLine = [&](const std::string&) {
-        ++runs;
-        host->PassTime(60);
-    };
+    StartHost({.scriptMode = tshost::ScriptMode::Queued, .onScriptLine = [&](const std::string&) {
+                   ++runs;
+                   host->PassTime(60);
+               }});
     ASSERT_TRUE(Create("Busy", "V", "=", "", "Busy", "true", "true"));
     const DWORD start = GetTickCount();
     host->PassTime(300);

@@ -21,14 +21,26 @@ char LocaleSeparator() {
 }
 
 void PlugInTest::SetUp() {
-    host = std::make_unique<tshost::PlugInHost>();
+    StartHost({});
+}
+
+void PlugInTest::TearDown() {
+    FinishHost();
+}
+
+void PlugInTest::StartHost(tshost::HostSettings settings) {
+    FinishHost();
+    host = std::make_unique<tshost::PlugInHost>(std::move(settings));
     std::string error;
     ASSERT_TRUE(host->Load(PlugInPath(), error)) << error;
     host->Start();
     host->ClearEvents();
 }
 
-void PlugInTest::TearDown() {
+void PlugInTest::FinishHost() {
+    if (!host) {
+        return;
+    }
     if (host->Loaded()) {
         host->Unload(true);
     }

@@ -24,6 +24,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Replaces the host SetUp made with a fresh one set up so, the plug-in loaded and started.
+    void StartHost(tshost::HostSettings settings);
+
     // Executes VigrelCreate with the seven arguments.
     bool Create(const char* name, const char* variable, const char* condition,
                 const char* comparison, const char* subroutine, const char* execution,
@@ -33,6 +36,10 @@ protected:
     std::size_t Count(const std::string& event) const;
 
     std::unique_ptr<tshost::PlugInHost> host;
+
+private:
+    // Unloads the plug-in and fails the test for every boundary fault of the host.
+    void FinishHost();
 };
 
 } // namespace vigrel::test

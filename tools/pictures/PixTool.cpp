@@ -9,6 +9,7 @@
 // Errors name the file and, where there is one, the line: SOURCE.form:LINE: error: MESSAGE.
 // Exit status: 0 done, 1 a bad or unreadable file (OUT is then left as it was), 2 a bad command
 // line.
+#include "tools/diagnostics/Diagnostics.h"
 #include "tools/pictures/FormPictures.h"
 #include "tools/pictures/PixelArt.h"
 
@@ -39,7 +40,7 @@ template <class Error> FileError AtLine(const std::string& file, const Error& er
     if (message.starts_with(prefix)) {
         message.erase(0, prefix.size());
     }
-    return FileError(file + ":" + std::to_string(error.Line()) + ": error: " + message);
+    return FileError(vigrel::ErrorAt(file, error.Line(), message));
 }
 
 std::optional<std::string> TryRead(const fs::path& path) {
@@ -53,7 +54,7 @@ std::optional<std::string> TryRead(const fs::path& path) {
 std::string Read(const fs::path& path) {
     std::optional<std::string> text = TryRead(path);
     if (!text) {
-        throw FileError(path.string() + ": error: cannot read the file");
+        throw FileError(vigrel::ErrorAt(path.string(), "cannot read the file"));
     }
     return std::move(*text);
 }
@@ -71,7 +72,7 @@ void Write(const fs::path& path, const void* data, std::size_t size) {
     }
     if (!out || error) {
         fs::remove(temporary, error);
-        throw FileError(path.string() + ": error: cannot write the file");
+        throw FileError(vigrel::ErrorAt(path.string(), "cannot write the file"));
     }
 }
 
@@ -105,9 +106,8 @@ void Form(const char* sourcePath, const char* outPath, const char* depPath) {
     const std::string source = Read(sourcePath);
     vigrel::BuiltForm built;
     try {
-        built = vigrel::BuildForm(source, [&](const std::string& name) {
-            return TryRead(folder / name);
-        });
+        built = vigrel::BuildForm(source,
+                                  [&](const std::string& name) { return TryRead(folder / name); });
     } catch (const vigrel::FormError& error) {
         throw AtLine(sourcePath, error);
     }
