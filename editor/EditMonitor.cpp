@@ -55,7 +55,7 @@ template <class T> T& Control(const TComponent& form, const char* name) {
 }
 
 // One of the dialog's own texts, as the toolkit takes it (UTF-8).
-std::string Text(std::u8string_view text) {
+std::string DialogText(std::u8string_view text) {
     return {reinterpret_cast<const char*>(text.data()), text.size()};
 }
 
@@ -155,9 +155,10 @@ void TFormMonitorProperties::Kn3Click(TComponent&) {
         list = FromCodePage(answer.Text(), CP_ACP);
     }
     if (list.empty()) {
-        ShowMessageBox(Text(NoSubroutinesMessage), TMsgDlgType::mtInformation);
+        ShowMessageBox(DialogText(NoSubroutinesMessage), TMsgDlgType::mtInformation);
     } else {
-        ShowMessageBox(Text(SubroutineListHeading) + "\r\r" + list, TMsgDlgType::mtInformation);
+        ShowMessageBox(DialogText(SubroutineListHeading) + "\r\r" + list,
+                       TMsgDlgType::mtInformation);
     }
 }
 
@@ -179,7 +180,7 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
     FormMonitorProperties = dialog.get();
     TFormMonitorProperties& form = *dialog;
     form.SetParentWindow(DefaultOwnerWindow());
-    form.SetCaption(Text(DialogCaption));
+    form.SetCaption(DialogText(DialogCaption));
 
     const FieldText nameText(name);
     const FieldText variableText(variable);
@@ -210,7 +211,7 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
         return false;
     }
     if (!IsValidName(HostBytes(form.LEdit1))) {
-        ShowMessageBox(Text(BadNameMessage), TMsgDlgType::mtError);
+        ShowMessageBox(DialogText(BadNameMessage), TMsgDlgType::mtError);
     }
     const std::array<std::string, 7> texts{
         nameText.WriteBack(form.LEdit1.Text()),
