@@ -3,6 +3,7 @@
 #include "components/Gradient.h"
 #include "components/LinkLabel.h"
 #include "components/VistaAltFixUnit.h"
+#include "editor/DialogTexts.h"
 #include "monitor/NameRule.h"
 #include "tessary/PlugInUtils.h"
 #include "ui/Button.h"
@@ -53,9 +54,9 @@ template <class T> T& Control(const TComponent& form, const char* name) {
     throw std::logic_error(std::string("the dialog's resource has no ") + name);
 }
 
-// The texts of the dialog's own messages, as the author sees them.
-std::string Message(const wchar_t* text) {
-    return FromWide(text);
+// One of the dialog's own texts, as the toolkit takes it (UTF-8).
+std::string DialogText(std::u8string_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size()};
 }
 
 // A host string (the ANSI code page) shown in a field, and the bytes it came from: a field that
@@ -154,9 +155,10 @@ void TFormMonitorProperties::Kn3Click(TComponent&) {
         list = FromCodePage(answer.Text(), CP_ACP);
     }
     if (list.empty()) {
-        ShowMessageBox(Message(L"Подпрограммы отсутствуют"), TMsgDlgType::mtInformation);
+        ShowMessageBox(DialogText(NoSubroutinesMessage), TMsgDlgType::mtInformation);
     } else {
-        ShowMessageBox(Message(L"Список подпрограмм") + "\r\r" + list, TMsgDlgType::mtInformation);
+        ShowMessageBox(DialogText(SubroutineListHeading) + "\r\r" + list,
+                       TMsgDlgType::mtInformation);
     }
 }
 
@@ -178,7 +180,7 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
     FormMonitorProperties = dialog.get();
     TFormMonitorProperties& form = *dialog;
     form.SetParentWindow(DefaultOwnerWindow());
-    form.SetCaption("Action Properties");
+    form.SetCaption(DialogText(DialogCaption));
 
     const FieldText nameText(name);
     const FieldText variableText(variable);
@@ -209,9 +211,7 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
         return false;
     }
     if (!IsValidName(HostBytes(form.LEdit1))) {
-        ShowMessageBox(Message(L"Ошибка ввода имени создаваемого монитора.\n"
-                               L"Допускается ввод только латинских букв и цифр"),
-                       TMsgDlgType::mtError);
+        ShowMessageBox(DialogText(BadNameMessage), TMsgDlgType::mtError);
     }
     const std::array<std::string, 7> texts{
         nameText.WriteBack(form.LEdit1.Text()),

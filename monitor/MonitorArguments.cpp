@@ -7,13 +7,6 @@
 namespace vigrel {
 namespace {
 
-std::string Message(std::string_view fixedText, std::string_view monitorName) {
-    std::string message(fixedText);
-    message += monitorName;
-    message += '.';
-    return message;
-}
-
 // "true" or "false" after lower-casing, or nothing for any other mode.
 std::optional<bool> ParseMode(std::string_view mode, const LocaleServices& locale,
                               std::string* lowered = nullptr) {
@@ -29,31 +22,38 @@ std::optional<bool> ParseMode(std::string_view mode, const LocaleServices& local
 
 } // namespace
 
+std::string ArgumentErrorMessage(std::string_view fixedText, std::string_view monitorName) {
+    std::string message(fixedText);
+    message += monitorName;
+    message += '.';
+    return message;
+}
+
 bool CheckMonitorArguments(MonitorArguments& args, const LocaleServices& locale,
                            const ErrorReport& report, bool& startsRunning) {
     auto fail = [&](std::string_view fixedText) {
-        report(Message(fixedText, args.name));
+        report(ArgumentErrorMessage(fixedText, args.name));
         return false;
     };
     if (!IsValidName(args.name)) {
-        return fail("Неверно указано имя создаваемого монитора ");
+        return fail(BadMonitorNameText);
     }
     report({});
     if (!IsValidName(args.variable)) {
-        return fail("Неверно указано имя контролируемой переменной в ");
+        return fail(BadVariableText);
     }
     report({});
     if (args.condition != "=" && args.condition != "<>") {
-        return fail("Неверно указано условие контроля переменной в ");
+        return fail(BadConditionText);
     }
     report({});
     if (!ParseMode(args.executionMode, locale, &args.executionMode)) {
-        return fail("Неверно указан аргумент \"Выполнение\" ");
+        return fail(BadExecutionModeText);
     }
     report({});
     const std::optional<bool> starts = ParseMode(args.startMode, locale);
     if (!starts) {
-        return fail("Неверно указан аргумент \"Старт\" ");
+        return fail(BadStartModeText);
     }
     report({});
     startsRunning = *starts;

@@ -4,6 +4,7 @@
 
 #include "monitor/Locale.h"
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,21 @@ inline constexpr std::string_view MonitorErrorVariable = "[MonitorError]";
 // Written by a tick whose subroutine name is empty.
 inline constexpr std::string_view MissingSubroutineMessage =
     "Отсутствует подпрограмма для выполнения .";
+
+// The fixed texts of the argument checks, in the order they run. A failed check writes its text,
+// the monitor-name argument and a full stop.
+inline constexpr std::string_view BadMonitorNameText = "Неверно указано имя создаваемого монитора ";
+inline constexpr std::string_view BadVariableText =
+    "Неверно указано имя контролируемой переменной в ";
+inline constexpr std::string_view BadConditionText =
+    "Неверно указано условие контроля переменной в ";
+inline constexpr std::string_view BadExecutionModeText = "Неверно указан аргумент \"Выполнение\" ";
+inline constexpr std::string_view BadStartModeText = "Неверно указан аргумент \"Старт\" ";
+inline constexpr std::array<std::string_view, 5> ArgumentErrorTexts = {
+    BadMonitorNameText, BadVariableText, BadConditionText, BadExecutionModeText, BadStartModeText};
+
+// What a failed check writes into "[MonitorError]".
+std::string ArgumentErrorMessage(std::string_view fixedText, std::string_view monitorName);
 
 struct MonitorArguments {
     std::string name;

@@ -3,6 +3,7 @@
 #include "editor/EditMonitor.h"
 #include "monitor/Monitor.h"
 #include "monitor/WinLocale.h"
+#include "plugin/PlugInTexts.h"
 #include "tessary/PlugInUtils.h"
 #include "ui/Module.h"
 #include "ui/Toolkit.h"
@@ -14,14 +15,6 @@
 
 namespace vigrel {
 namespace {
-
-constexpr char PlugInName[] = "Vigrel";
-constexpr char MonitorActionName[] = "VigrelCreate";
-constexpr char MonitorActionHint[] =
-    "Создать невизуальный объект для наблюдения за изменениями выбранной папки или файла.";
-constexpr char Title[] = "Vigrel_ALFA";
-constexpr char Publisher[] = "Vigrel project";
-constexpr char Hint[] = "Контроль за изменением переменных Tessary.";
 
 // Without the host's callback nothing is declared. It is looked at before each call, since the
 // host may register again from inside the first one.

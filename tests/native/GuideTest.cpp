@@ -1,0 +1,235 @@
+// The author's guide, in both languages, against the texts the plug-in writes and shows.
+//
+// How a guide quotes a text of the plug-in: in an inline code span (`...`) on one line, outside
+// fenced code blocks, one line of the text per span; blanks at either end of a span or of a line
+// of the text do not count, since Markdown drops them from a span. Both guides quote the same
+// texts, which are Russian where the plug-in's are. The rules:
+// - every span that holds a Cyrillic letter is such a quote: a line of a text below, or a
+//   "[MonitorError]" text as an argument check writes it for some monitor name;
+// - every text below has its quote in each guide: the dialog's (the string properties of its form
+//   that it shows, the items of its lists, and editor/DialogTexts.h), those the plug-in hands the
+//   host (plugin/PlugInTexts.h), the message of every argument check (for some monitor name) and
+//   the missing subroutine's.
+// The texts are read from the product's own sources and constants. Those compiled for the DLL are
+// Windows-1251 bytes here too; they are turned into UTF-8 to meet the guide.
+#include "editor/DialogTexts.h"
+#include "monitor/MonitorArguments.h"
+#include "plugin/PlugInTexts.h"
+#include "tools/pictures/FormPictures.h"
+#include "ui/FormResource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vigrel {
+namespace {
+
+const std::string sourceDir = VIGREL_SOURCE_DIR;
+const std::vector<std::string> guides = {"docs/GUIDE.md", "docs/GUIDE.ru.md"};
+
+std::optional<std::string> ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// Windows-1251 to UTF-8 for the plug-in's texts: ASCII and the Cyrillic letters, which is all
+// they hold; any other byte fails the test, so that the table grows with the texts.
+std::string Utf8(std::string_view cp1251) {
+    std::string utf8;
+    for (const char c : cp1251) {
+        const auto byte = static_cast<unsigned char>(c);
+        const unsigned code = byte < 0x80    ? byte
+                              : byte >= 0xC0 ? 0x410 + (byte - 0xC0)
+                              : byte == 0xA8 ? 0x401
+                              : byte == 0xB8 ? 0x451
+                                             : 0;
+        if (byte >= 0x80 && code == 0) {
+            ADD_FAILURE() << "a Windows-1251 byte the test cannot read: " << unsigned(byte);
+        } else if (code < 0x80) {
+            utf8 += static_cast<char>(code);
+        } else {
+            utf8 += static_cast<char>(0xC0 | (code >> 6));
+            utf8 += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+std::string Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+// The lines of a text as a guide quotes them.
+void AddLines(std::string_view text, std::set<std::string>& lines) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        if (std::string line = Trimmed(text.substr(start, end - start)); !line.empty()) {
+            lines.insert(std::move(line));
+        }
+        start = end + 1;
+    }
+}
+
+// String properties of a form that it does not show.
+const std::set<std::string> unshownProperties = {"Font.Name", "FocusControl", "HyperLink"};
+
+void AddFormTexts(const FormObject& object, std::set<std::string>& lines) {
+    for (const FormProperty& property : object.properties) {
+        if (unshownProperties.contains(property.name)) {
+            continue;
+        }
+        if (property.value.kind == FormValue::Kind::String) {
+            AddLines(property.value.text, lines);
+        } else if (property.value.kind == FormValue::Kind::List) {
+            for (const std::string& item : property.value.items) {
+                AddLines(item, lines);
+            }
+        }
+    }
+    for (const FormObject& child : object.children) {
+        AddFormTexts(child, lines);
+    }
+}
+
+// Every line of every text the dialog shows and the plug-in hands the host, in UTF-8.
+std::set<std::string> PlugInLines() {
+    std::set<std::string> lines;
+    const std::string editor = sourceDir + "/editor/";
+    const std::optional<std::string> source = ReadFile(editor + "EditMonitor.form");
+    EXPECT_TRUE(source) << "cannot read editor/EditMonitor.form";
+    const BuiltForm built = BuildForm(
+        source.value_or(""), [&](const std::string& name) { return ReadFile(editor + name); });
+    AddFormTexts(ParseForm(built.text), lines);
+    for (const std::u8string_view text : DialogTexts) {
+        AddLines({reinterpret_cast<const char*>(text.data()), text.size()}, lines);
+    }
+    for (const std::string_view text : PlugInTexts) {
+        AddLines(Utf8(text), lines);
+    }
+    AddLines(Utf8(MissingSubroutineMessage), lines);
+    return lines;
+}
+
+// An argument check's message, as what comes before the monitor's name and what after it.
+struct ErrorForm {
+    std::string before;
+    std::string after;
+
+    bool Matches(const std::string& span) const {
+        return span.size() > before.size() + after.size() && span.starts_with(before) &&
+               span.ends_with(after);
+    }
+};
+
+std::vector<ErrorForm> ArgumentErrorForms() {
+    std::vector<ErrorForm> forms;
+    for (const std::string_view text : ArgumentErrorTexts) {
+        const std::string message = ArgumentErrorMessage(text, "\x01");
+        const std::size_t name = message.find('\x01');
+        forms.push_back({Utf8(message.substr(0, name)), Utf8(message.substr(name + 1))});
+    }
+    return forms;
+}
+
+bool HasCyrillic(std::string_view utf8) {
+    return std::any_of(utf8.begin(), utf8.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte >= 0xD0 && byte <= 0xD3; // lead bytes of U+0400 to U+04FF
+    });
+}
+
+// The inline code spans of a Markdown text outside fenced blocks, trimmed.
+std::vector<std::string> CodeSpans(const std::string& markdown) {
+    std::vector<std::string> spans;
+    std::istringstream lines(markdown);
+    bool fenced = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (Trimmed(line).starts_with("```")) {
+            fenced = !fenced;
+            continue;
+        }
+        for (std::size_t open = line.find('`'); !fenced && open != std::string::npos;) {
+            const std::size_t close = line.find('`', open + 1);
+            if (close == std::string::npos) {
+                break;
+            }
+            spans.push_back(Trimmed(std::string_view(line).substr(open + 1, close - open - 1)));
+            open = line.find('`', close + 1);
+        }
+    }
+    return spans;
+}
+
+class Guide : public testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        const std::optional<std::string> text = ReadFile(sourceDir + "/" + GetParam());
+        ASSERT_TRUE(text) << "cannot read " << GetParam();
+        spans_ = CodeSpans(*text);
+    }
+
+    std::vector<std::string> spans_;
+};
+
+TEST_P(Guide, QuotesOnlyTextsThePlugInHas) {
+    const std::set<std::string> lines = PlugInLines();
+    const std::vector<ErrorForm> errors = ArgumentErrorForms();
+    for (const std::string& span : spans_) {
+        if (!HasCyrillic(span) || lines.contains(span)) {
+            continue;
+        }
+        EXPECT_TRUE(std::any_of(errors.begin(), errors.end(),
+                                [&](const ErrorForm& form) { return form.Matches(span); }))
+            << GetParam() << " quotes a text the plug-in does not have: " << span;
+    }
+}
+
+TEST_P(Guide, QuotesEveryTextThePlugInHas) {
+    const std::set<std::string> quoted(spans_.begin(), spans_.end());
+    for (const std::string& line : PlugInLines()) {
+        EXPECT_TRUE(quoted.contains(line)) << GetParam() << " does not quote: " << line;
+    }
+    for (const ErrorForm& form : ArgumentErrorForms()) {
+        EXPECT_TRUE(std::any_of(spans_.begin(), spans_.end(),
+                                [&](const std::string& span) { return form.Matches(span); }))
+            << GetParam() << " quotes no message that starts: " << form.before;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, Guide, testing::ValuesIn(guides),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             return info.param.ends_with(".ru.md") ? "Russian" : "English";
+                         });
+
+// The reading of spans itself, so that a guide cannot pass by being read wrongly.
+TEST(GuideSpans, AreReadOutsideFencesAndTrimmed) {
+    EXPECT_EQ(CodeSpans("a `x` b `` c ` y `\n```\n`inside`\n```\n`after` `open\n"),
+              (std::vector<std::string>{"x", "", "y", "after"}));
+}
+
+TEST(GuideSpans, MonitorErrorsMatchTheirForm) {
+    const ErrorForm form = ArgumentErrorForms().front();
+    EXPECT_TRUE(form.Matches(form.before + "Mon 1."));
+    EXPECT_FALSE(form.Matches(form.before + "."));
+    EXPECT_FALSE(form.Matches(form.before + "Mon1"));
+}
+
+} // namespace
+} // namespace vigrel
