@@ -27,6 +27,8 @@ public:
     // The size the caption takes in the current font.
     SIZE TextExtent() const;
 
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::arStaticText; }
+
 protected:
     void WndProc(TMessage& message) override;
     void Paint(TCanvas& canvas) override;
