@@ -1,6 +1,5 @@
 #include "ui/Accessible.h"
 
-#include "ui/Module.h"
 #include "ui/WideText.h"
 
 #include <oleacc.h>
@@ -523,8 +522,14 @@ bool AnswerGetObject(std::shared_ptr<AccessibleLink>& link, AccessibleParent& pa
     }
     if (!link) {
         link = std::make_shared<AccessibleLink>(&parent, window, GetCurrentThreadId());
-        // Handing an object out marshals it, which needs an apartment on the window's thread.
+        // Handing an object out marshals it, which needs an apartment on the window's thread. A
+        // single-threaded one also keeps every call, its last release included, on this thread,
+        // where the host's close looks at the objects left; a thread of the multithreaded
+        // apartment gets the standard object alone.
         link->apartment = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    }
+    if (!link->apartment) {
+        return false;
     }
     IAccessible* standard = nullptr;
     if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),

@@ -165,8 +165,8 @@ private:
     bool subclassed_ = false;
     OwnedBrush brush_;
     TColor brushColor_ = 0;
-    std::shared_ptr<AccessibleLink>
-        accessible_; // shared with the objects handed out for the window
+    // Shared with the accessible objects handed out for the window; cleared when it goes.
+    std::shared_ptr<AccessibleLink> accessible_;
 };
 
 // Destroys every window of the toolkit that the calling thread has left and leaves those of other
