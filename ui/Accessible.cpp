@@ -68,6 +68,9 @@ void SetId(VARIANT* out, LONG id) {
 // What a drawn control answers for a text it does not have.
 auto None(BSTR* out) {
     return [out](TGraphicControl&) {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
         *out = nullptr;
         return S_FALSE;
     };
@@ -154,6 +157,9 @@ public:
         return ForChild(
             child,
             [&](TGraphicControl&) {
+                if (object == nullptr) {
+                    return E_POINTER;
+                }
                 *object = nullptr; // a simple element: asked through this object
                 return S_FALSE;
             },
@@ -213,6 +219,9 @@ public:
         return ForChild(
             child,
             [&](TGraphicControl&) {
+                if (!Given(file, topic)) {
+                    return E_POINTER;
+                }
                 *file = nullptr;
                 *topic = 0;
                 return S_FALSE;
