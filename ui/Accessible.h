@@ -9,8 +9,8 @@
 // clears when the window goes, after which it answers "not connected" (CO_E_OBJNOTCONNECTED);
 // and while any object lives the module holds a reference to itself, so the code of an object is
 // never unloaded under a client. The module lets go of that reference only on a call from the host
-// (ReleaseAccessibleHold, at the close the host sends before it unloads), when no object is left:
-// never from an object's own release, after which the module's code would still have to return.
+// (ReleaseAccessibleHold), when no object is left: never from an object's own release, after which
+// the module's code would still have to return.
 #pragma once
 
 #include "ui/Control.h"
@@ -49,7 +49,8 @@ bool AnswerGetObject(std::shared_ptr<AccessibleLink>& link, AccessibleParent& pa
 void DisconnectAccessible(std::shared_ptr<AccessibleLink>& link);
 
 // Gives back the module's reference to itself once no object it handed out is alive. Only for a
-// call from the host, which holds the module itself while it calls.
+// call from the host (an action run or edited, the close), which holds the module itself while it
+// calls.
 void ReleaseAccessibleHold();
 
 } // namespace vigrel

@@ -139,6 +139,10 @@ TEST_F(AccessibilityTest, ThePanelAndTheFormTellOfTheirDrawnControlsAfterTheirWi
                                                   0);
                                     },
                                     ok}));
+    // The objects are gone: the host's close lets the module go.
+    Entry<TtsMessage>(module, "tsMessage")(CloseMessage);
+    FreeLibrary(std::exchange(module, nullptr));
+    EXPECT_EQ(GetModuleHandleA(PlugInPath().c_str()), nullptr);
 }
 
 TEST_F(AccessibilityTest, TheVariableButtonsDefaultActionReachesTheHostAfterTheCallReturned) {
@@ -163,7 +167,7 @@ TEST_F(AccessibilityTest, TheVariableButtonsDefaultActionReachesTheHostAfterTheC
 
 // A client may keep an object after the dialog has closed and after the host has closed and
 // unloaded the plug-in: the object keeps the plug-in's code in memory and answers "not connected";
-// the plug-in goes at the host's next close once the object is released.
+// the plug-in goes after the host's next call once the object is released.
 TEST_F(AccessibilityTest, AHeldObjectAnswersNotConnectedAfterTheDialogAndThePlugInHaveGone) {
     Object held;
     Run(counterAction, {[&](HWND dialog) { held = ClientObject(Find(dialog, "Panel1")); }, ok});
@@ -183,7 +187,7 @@ TEST_F(AccessibilityTest, AHeldObjectAnswersNotConnectedAfterTheDialogAndThePlug
     held.reset();
     const HMODULE again = LoadLibraryA(path.c_str());
     ASSERT_NE(again, nullptr);
-    Entry<TtsMessage>(again, "tsMessage")(CloseMessage);
+    Entry<TtsExecAction>(again, "tsExecAction")(0, nullptr);
     FreeLibrary(again);
     EXPECT_EQ(GetModuleHandleA(path.c_str()), nullptr) << "kept after its objects had gone";
 }
