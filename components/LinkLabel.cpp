@@ -111,7 +111,7 @@ void TLinkLabel::OpenLink() {
 }
 
 void TLinkLabel::WndProc(TMessage& message) {
-    if (message.Msg == WM_LBUTTONDOWN) {
+    if (message.Msg == WM_LBUTTONDOWN || message.Msg == CM_DEFAULTACTION) {
         OpenLink();
         message.Result = 0;
         return;

@@ -1,7 +1,8 @@
 // TLinkLabel: a label that looks like a web link (blue, underlined, the hand pointer) and, when
-// the left button is pressed on it, asks the shell to open its scheme prefix followed by
-// HyperLink. The press is the link's alone: it raises no click and does not capture the mouse;
-// every other mouse message, the double click included, is the label's ordinary handling.
+// the left button is pressed on it or a screen reader asks for its default action, asks the shell
+// to open its scheme prefix followed by HyperLink. The press is the link's alone: it raises no
+// click and does not capture the mouse; every other mouse message, the double click included, is
+// the label's ordinary handling.
 #pragma once
 
 #include "ui/Label.h"
@@ -50,6 +51,9 @@ public:
     // caption that is not empty stays.
     const std::string& HyperLink() const { return hyperLink_; }
     void SetHyperLink(std::string hyperLink);
+
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::arLink; }
+    const wchar_t* DefaultActionName() const override { return L"Перейти"; }
 
 protected:
     void WndProc(TMessage& message) override;

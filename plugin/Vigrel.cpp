@@ -5,6 +5,7 @@
 #include "monitor/WinLocale.h"
 #include "plugin/PlugInTexts.h"
 #include "tessary/PlugInUtils.h"
+#include "ui/Accessible.h"
 #include "ui/Module.h"
 #include "ui/Toolkit.h"
 
@@ -42,7 +43,9 @@ MonitorArguments CopyArguments(HostStringPtr* slots) {
 
 using namespace vigrel;
 
-// Every entry point catches at its edge: no C++ exception may unwind into the host.
+// Every entry point catches at its edge: no C++ exception may unwind into the host. The host holds
+// the module while it calls in, so the two that run the plug-in's actions are where the module
+// lets go of the reference its screen readers' objects kept, once none is left (so is the close).
 
 extern "C" void TS_CALL tsRegisterPlugIn(THostAddAction addAction, void* registrationValue,
                                          THostGetVariable getVariable,
@@ -80,6 +83,7 @@ extern "C" void TS_CALL tsRegisterInterfaceAccess(THostInterfaceAccess interface
 }
 
 extern "C" TsBool TS_CALL tsExecAction(std::int32_t number, HostStringPtr* args) {
+    ReleaseAccessibleHold();
     if (number != MonitorActionNumber || args == nullptr) {
         return TsFalse;
     }
@@ -91,6 +95,7 @@ extern "C" TsBool TS_CALL tsExecAction(std::int32_t number, HostStringPtr* args)
 }
 
 extern "C" TsBool TS_CALL tsEditAction(std::int32_t number, HostStringPtr* args) {
+    ReleaseAccessibleHold();
     if (number != MonitorActionNumber || args == nullptr) {
         return TsFalse;
     }

@@ -221,7 +221,11 @@ void TControl::Click() {
 
 const ClassInfo& TGraphicControl::StaticClass() {
     static const ClassInfo info =
-        ClassBuilder<TGraphicControl>("TGraphicControl", TControl::StaticClass());
+        ClassBuilder<TGraphicControl>("TGraphicControl", TControl::StaticClass())
+            .Boolean("Accessible", &TGraphicControl::Accessible, &TGraphicControl::SetAccessible,
+                     false)
+            .Text("AccessibleName", &TGraphicControl::AccessibleName,
+                  &TGraphicControl::SetAccessibleName);
     return info;
 }
 

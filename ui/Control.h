@@ -35,6 +35,10 @@ inline constexpr UINT CM_PARENTFONTCHANGED = CM_BASE + 0x16;
 inline constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x17;
 // Enabled changed; a windowed control enables or disables its window.
 inline constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 0x18;
+// A screen reader asked for a windowless control's default action. Posted to the parent's window
+// with LParam = the control, so the asker never waits for it; the parent passes it on to the
+// control, if it still lists it, with LParam 0.
+inline constexpr UINT CM_DEFAULTACTION = CM_BASE + 0x19;
 
 // Notifications a windowed parent reflects to the child control they are about, as CN_BASE plus
 // the message: WM_COMMAND and WM_CTLCOLOR*. What the child does not
@@ -197,16 +201,40 @@ private:
     ControlParent* parent_ = nullptr; // not owned: the parent lists this control
 };
 
+// What a windowless control is to a screen reader.
+enum class TAccessibleRole : std::uint8_t { arGraphic, arStaticText, arPushButton, arLink };
+
 // A control without a window of its own: the parent sends it WM_PAINT with its device context in
 // WParam, clipped to the control's bounds and with the origin at its top-left corner.
+//
+// Having no window, it is also no object of the system's accessibility: its parent's window tells
+// screen readers of it instead (ui/Accessible.h), while it is marked Accessible and visible, with
+// its name, its role and, for a control that acts on a click, a default action that does what a
+// click does.
 class TGraphicControl : public TControl {
 public:
     VIGREL_PUBLISHED_CLASS();
+
+    bool Accessible() const { return accessible_; }
+    void SetAccessible(bool accessible) { accessible_ = accessible; }
+    // The name a screen reader says; empty for the control's text (a label's caption).
+    const std::string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(std::string name) { accessibleName_ = std::move(name); }
+    // The name said: AccessibleName, or the text when that is empty.
+    std::string SpokenName() const { return accessibleName_.empty() ? Text() : accessibleName_; }
+    virtual TAccessibleRole AccessibleRole() const { return TAccessibleRole::arGraphic; }
+    // The name of the default action, or null for a control that has none; the action itself is
+    // CM_DEFAULTACTION.
+    virtual const wchar_t* DefaultActionName() const { return nullptr; }
 
 protected:
     void WndProc(TMessage& message) override;
     // Draws the control in its own coordinates.
     virtual void Paint(TCanvas& canvas);
+
+private:
+    bool accessible_ = false;
+    std::string accessibleName_;
 };
 
 } // namespace vigrel

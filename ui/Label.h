@@ -32,6 +32,8 @@ public:
     const std::string& FocusControl() const { return focusControl_; }
     void SetFocusControl(std::string name) { focusControl_ = std::move(name); }
 
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::arStaticText; }
+
 protected:
     void WndProc(TMessage& message) override;
     void Paint(TCanvas& canvas) override;

@@ -85,6 +85,11 @@ void TSpeedButton::UpdateLook() {
 }
 
 void TSpeedButton::WndProc(TMessage& message) {
+    if (message.Msg == CM_DEFAULTACTION) {
+        message.Result = 0;
+        Click();
+        return;
+    }
     switch (message.Msg) {
     case CM_MOUSEENTER:
         hovered_ = true;

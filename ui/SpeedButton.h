@@ -40,10 +40,13 @@ public:
     // What the button draws now; it repaints exactly when this changes.
     TButtonLook Look() const { return look_; }
 
+    TAccessibleRole AccessibleRole() const override { return TAccessibleRole::arPushButton; }
+    const wchar_t* DefaultActionName() const override { return L"Нажать"; }
+
 protected:
     void Paint(TCanvas& canvas) override;
     // Follows the mouse (enter, leave, press, moves while pressed, release, cancel) before the base
-    // handling, which raises the click last.
+    // handling, which raises the click last. The default action clicks.
     void WndProc(TMessage& message) override;
 
 private:

@@ -1,5 +1,6 @@
 #include "ui/Toolkit.h"
 
+#include "ui/Accessible.h"
 #include "ui/Timer.h"
 #include "ui/WinControl.h"
 #include "ui/WindowClass.h"
@@ -16,6 +17,7 @@ void ReleaseIdleToolkit() {
     if (ReleaseIdleTimers() && !LibraryWindowsLeft()) {
         UnregisterWindowClasses();
     }
+    ReleaseAccessibleHold();
 }
 
 } // namespace vigrel

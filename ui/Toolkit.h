@@ -12,7 +12,9 @@ namespace vigrel {
 void ShutdownToolkit();
 
 // Gives back what the toolkit keeps between uses while nothing of it is in use: the timers' hidden
-// window when no timer is running, and the window classes when no window of the library is left.
+// window when no timer is running, the window classes when no window of the library is left, and
+// the module's reference to itself when no accessible object it handed out is alive
+// (ui/Accessible.h).
 // All come back at the next use. For a close that the host sends before it unloads, so that the
 // unload itself has nothing heavy left to do under the loader lock.
 void ReleaseIdleToolkit();

@@ -220,6 +220,7 @@ void TWinControl::Unbind() {
                            reinterpret_cast<LONG_PTR>(&StandardWindowProc)) {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
     }
+    DisconnectAccessible(accessible_);
     BoundWindows().erase(handle_);
     DestroyCaptionWindow();
     handle_ = nullptr;
@@ -376,6 +377,17 @@ void TWinControl::RemoveControl(TControl& control) {
             ReleaseCapture();
         }
     }
+}
+
+std::vector<TGraphicControl*> TWinControl::AccessibleControls() const {
+    std::vector<TGraphicControl*> told;
+    for (TControl* control : controls_) {
+        auto* drawn = dynamic_cast<TGraphicControl*>(control);
+        if (drawn != nullptr && drawn->Accessible() && drawn->Visible()) {
+            told.push_back(drawn);
+        }
+    }
+    return told;
 }
 
 bool TWinControl::Lists(const TControl* control) const {
@@ -670,6 +682,22 @@ void TWinControl::WndProc(TMessage& message) {
             return;
         }
         break;
+    case WM_GETOBJECT:
+        if (OwnClass() && handle_ != nullptr &&
+            AnswerGetObject(accessible_, *this, handle_, message)) {
+            return;
+        }
+        break;
+    case CM_DEFAULTACTION: {
+        // Asked for by a screen reader a while ago: the control may have gone, been hidden or
+        // disabled since.
+        auto* control = reinterpret_cast<TControl*>(message.LParam);
+        if (control != nullptr && Lists(control) && control->Visible() && control->Enabled()) {
+            control->Perform(CM_DEFAULTACTION);
+        }
+        message.Result = 0;
+        return;
+    }
     case WM_MOUSELEAVE:
         trackingLeave_ = false;
         SetHovered(nullptr);

@@ -8,8 +8,11 @@
 // restored around it; it routes the mouse to them by hit test, including enter and leave, capture
 // (for the controls that ask for it) and the cursor; and it passes the settings-changed message
 // on to all its controls. Notifications from child windows are reflected to the child's object.
+// A window of the library's own class tells screen readers of the windowless controls marked
+// Accessible (ui/Accessible.h).
 #pragma once
 
+#include "ui/Accessible.h"
 #include "ui/Control.h"
 
 #include <windows.h>
@@ -37,7 +40,7 @@ struct TCreateParams {
     HWND WndParent = nullptr;
 };
 
-class TWinControl : public TControl, public ControlParent {
+class TWinControl : public TControl, public ControlParent, private AccessibleParent {
 public:
     TWinControl();
     // Destroys the window (unbound first, so no message reaches a half-destroyed object) and
@@ -138,6 +141,7 @@ private:
     TControl& ParentControl() override { return *this; }
     void InsertControl(TControl& control) override;
     void RemoveControl(TControl& control) override;
+    std::vector<TGraphicControl*> AccessibleControls() const override;
     void CreateHandle();
     void MakeCaptionWindow(const TCreateParams& params);
     void DestroyCaptionWindow();
@@ -172,6 +176,8 @@ private:
     bool subclassed_ = false;
     OwnedBrush brush_;
     TColor brushColor_ = 0;
+    // Shared with the accessible objects handed out for the window; cleared when it goes.
+    std::shared_ptr<AccessibleLink> accessible_;
 };
 
 // Destroys every window of the toolkit that the calling thread has left and leaves those of other

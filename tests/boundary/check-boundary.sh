@@ -23,8 +23,10 @@ declare -A sizes=(
     [tsRegisterPlugIn]=16 [tsInitPlugIn]=16 [tsRegisterScriptProcessor]=4
     [tsRegisterInterfaceAccess]=4 [tsExecAction]=8 [tsEditAction]=8 [tsMessage]=4
 )
-# Windows' own DLLs; msvcrt.dll is the system's C runtime.
-allowed_imports="GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll UxTheme.dll"
+# Windows' own DLLs; msvcrt.dll is the system's C runtime, OLEACC.dll (on every Windows from XP
+# SP3) answers screen readers, with OLEAUT32.dll's strings.
+allowed_imports="GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll OLEACC.dll OLEAUT32.dll"
+allowed_imports+=" SHELL32.dll USER32.dll UxTheme.dll"
 
 headers=$("$objdump" -p "$plugin") || { echo "boundary: $plugin cannot be read"; exit 1; }
 format=$(echo "$headers" | sed -n 's/.*file format \(.*\)/\1/p' | head -1)

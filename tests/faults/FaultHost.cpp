@@ -10,7 +10,8 @@
 //
 // SCENARIO is "run" (monitors created, ticking, firing, replaced by name, closed by message 2,
 // the plug-in unloaded, loaded again, a one-shot monitor, closed and unloaded) or "dialog" (the
-// action's dialog filled and confirmed, then opened and cancelled). Each point prints one line,
+// action's dialog filled, read as a screen reader reads it, and confirmed, then opened and
+// cancelled). Each point prints one line,
 // "point SCENARIO KIND N: RESULT", RESULT being "ok", "not reached" (the run made fewer
 // requests), "wrong: ..." or "leak: ..."; a run that takes longer than 20 s prints "hang" and
 // ends the process with status 4. A crash ends the process before its line is printed. With
@@ -20,6 +21,7 @@
 #include "PlugInProbe.h"
 #include "tshost/PlugInHost.h"
 
+#include <oleacc.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -151,6 +153,32 @@ HWND Child(HWND parent, const wchar_t* windowClass, const wchar_t* text) {
     return search.found;
 }
 
+// Asks the window's client object for its children and the drawn ones' names, as a screen reader
+// does: whatever the plug-in refuses, it answers with less, never with a crash or a leak.
+void ReadAsAScreenReader(HWND window) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))) ||
+        object == nullptr) {
+        return;
+    }
+    LONG count = 0;
+    object->get_accChildCount(&count);
+    std::vector<VARIANT> children(static_cast<std::size_t>(count > 0 ? count : 0));
+    LONG got = 0;
+    AccessibleChildren(object, 0, static_cast<LONG>(children.size()), children.data(), &got);
+    for (LONG i = 0; i < got; ++i) {
+        if (children[i].vt == VT_I4) {
+            BSTR name = nullptr;
+            object->get_accName(children[i], &name);
+            SysFreeString(name);
+        }
+        VariantClear(&children[i]);
+    }
+    object->Release();
+}
+
 void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD) {
     if (const HWND box = test::ShownWindow(L"Error"); box != nullptr) {
         SendMessageW(box, WM_COMMAND, IDOK, 0);
@@ -164,6 +192,7 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD) {
     const HWND name = Child(dialog, L"Edit", L"Counting");
     const HWND ok = Child(dialog, L"Button", L"OK");
     if (answer == Answer::Ok && name != nullptr && ok != nullptr) {
+        ReadAsAScreenReader(GetParent(name));
         SetWindowTextW(name, L"Edited");
         SendMessageW(ok, BM_CLICK, 0, 0);
     } else if (answer == Answer::Cancel || GetTickCount() - shownAt > 3000) {
