@@ -1,5 +1,6 @@
 #include "bench/BenchHost.h"
 
+#include "tools/probe/PlugInProbe.h"
 #include "tshost/PlugInHost.h"
 
 #include <windows.h>
@@ -10,17 +11,9 @@
 
 namespace vigrel::bench {
 
-std::string PlugInPath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of("\\/") + 1);
-    return folder + "Vigrel.tsp";
-}
-
 void StartPlugIn(tshost::PlugInHost& host) {
     std::string error;
-    if (!host.Load(PlugInPath(), error)) {
+    if (!host.Load(test::PlugInPath(), error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         std::exit(1);
     }

@@ -1,4 +1,4 @@
-// What the Windows benchmarks share: where the plug-in is, the clock, the process's CPU time and
+// What the Windows benchmarks share: the plug-in loaded, the clock, the process's CPU time and
 // private memory, and the windows and system objects it holds.
 #pragma once
 
@@ -12,11 +12,9 @@ class PlugInHost;
 
 namespace vigrel::bench {
 
-// The Vigrel.tsp built beside the benchmark program.
-std::string PlugInPath();
-// Loads that plug-in into `host` (made with events not recorded: they would be counted in every
-// figure) and makes the host's registration calls; a plug-in that cannot be loaded ends the
-// benchmark with the loader's message.
+// Loads the Vigrel.tsp built beside the benchmark program into `host` (made with events not
+// recorded: they would be counted in every figure) and makes the host's registration calls; a
+// plug-in that cannot be loaded ends the benchmark with the loader's message.
 void StartPlugIn(tshost::PlugInHost& host);
 // The whole numbers given from argv[first] on, or `defaults` when there are none.
 std::vector<int> NumbersFrom(int argc, char** argv, int first, std::vector<int> defaults);

@@ -20,7 +20,7 @@
 // and nothing may be left. Prints figures; never fails.
 #include "bench/BenchHost.h"
 #include "tessary/TessaryAbi.h"
-#include "tests/win32/PlugInProbe.h"
+#include "tools/probe/PlugInProbe.h"
 
 #include <windows.h>
 
@@ -244,7 +244,7 @@ void PrintSpread(const char* what, const std::vector<double>& values, const char
 }
 
 int Run(int runs, int openings) {
-    const std::string path = bench::PlugInPath();
+    const std::string path = test::PlugInPath();
     const HMODULE module = LoadLibraryA(path.c_str());
     const auto edit = module != nullptr ? Entry<TtsEditAction>(module, "tsEditAction") : nullptr;
     if (edit == nullptr) {

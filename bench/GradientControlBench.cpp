@@ -2,9 +2,10 @@
 // 32-bit DIB section), against simply writing the two largest patterns' pixels once, and the cost
 // of painting each gradient band of the action properties dialog into a 32-bit memory surface.
 // Prints figures; never fails.
+#include "bench/BenchHost.h"
 #include "components/Gradient.h"
-#include "ui/WinControl.h"
 #include "tools/gdi/MemoryDC.h"
+#include "ui/WinControl.h"
 
 #include <windows.h>
 
@@ -15,16 +16,7 @@
 namespace vigrel {
 namespace {
 
-double Seconds() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / frequency;
-}
+using bench::Seconds;
 
 // Microseconds per run of `work`: the best of five rounds of at least 20 ms each.
 double Measure(const std::function<void()>& work) {

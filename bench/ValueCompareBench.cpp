@@ -1,7 +1,7 @@
 // Cost of one tick's comparison per pair of value classes, without host calls.
 #include "monitor/ValueCompare.h"
 
-#include "../tests/native/FakeLocale.h"
+#include "tools/locale/FakeLocale.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,8 +5,8 @@
 // (Wine cannot switch it on). Run under Wine on a display:
 //   DialogShot.exe PLUGIN OUT.bmp [black]
 #include "tessary/TessaryAbi.h"
-#include "tests/win32/PlugInProbe.h"
 #include "tools/pictures/BmpEncoder.h"
+#include "tools/probe/PlugInProbe.h"
 #include "ui/BmpCodec.h"
 
 #include <windows.h>

@@ -6,8 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-scripts/setup.sh
+# The machine's kind is found here once; setup.sh reads it from the environment.
 . scripts/windows-path.sh
+scripts/setup.sh
 quiet() {
     local output
     if ! output=$("$@" 2>&1); then

@@ -8,8 +8,8 @@
 # missing first. Runs the build whose Windows programs run here (scripts/windows-path.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh >/dev/null
 . scripts/windows-path.sh
+scripts/setup.sh >/dev/null
 build=$(vigrel_windows_path)
 wine=(cmake/wine-run.sh)
 [ "$build" = win64 ] && wine+=(--win64)

@@ -11,8 +11,9 @@
 # checked and signed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+# The machine's kind is found here once; setup.sh reads it from the environment.
 . scripts/windows-path.sh
+scripts/setup.sh
 jobs=$(nproc)
 
 windows=$(vigrel_windows_path)

@@ -17,8 +17,8 @@
 // ends the process with status 4. A crash ends the process before its line is printed. With
 // FAULTHOST_TRACE set in the environment, each refused request prints its call stack to standard
 // error as offsets into the modules (map them with the toolchain's nm).
-#include "Injector.h"
-#include "PlugInProbe.h"
+#include "tests/faults/Injector.h"
+#include "tools/probe/PlugInProbe.h"
 #include "tshost/PlugInHost.h"
 
 #include <oleacc.h>

@@ -1,6 +1,6 @@
-#include "Injector.h"
+#include "tests/faults/Injector.h"
 
-#include "PlugInProbe.h"
+#include "tools/probe/PlugInProbe.h"
 
 #include <algorithm>
 #include <cerrno>

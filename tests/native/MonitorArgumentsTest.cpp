@@ -1,6 +1,6 @@
 #include "monitor/MonitorArguments.h"
 
-#include "FakeLocale.h"
+#include "tools/locale/FakeLocale.h"
 
 #include <gtest/gtest.h>
 

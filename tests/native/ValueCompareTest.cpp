@@ -1,6 +1,6 @@
 #include "monitor/ValueCompare.h"
 
-#include "FakeLocale.h"
+#include "tools/locale/FakeLocale.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // of the windows they are drawn on, their default actions, the objects' lives after the dialog and
 // the plug-in, and the dialog's whole tree; then the picture buttons' keys, and the texts under
 // high contrast.
-#include "DialogDriver.h"
+#include "tests/win32/DialogDriver.h"
 #include "ui/Label.h"
 #include "ui/SpeedButton.h"
 #include "ui/WideText.h"

@@ -1,6 +1,6 @@
 // The first layer of the ui toolkit on Windows: colours, bitmaps, the canvas, windowless controls
 // painted and hit-tested by their windowed parent, and the window binding.
-#include "Surface.h"
+#include "tests/win32/Surface.h"
 #include "tools/gdi/MemoryDC.h"
 #include "ui/Module.h"
 #include "ui/Timer.h"

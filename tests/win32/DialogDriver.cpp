@@ -1,4 +1,4 @@
-#include "DialogDriver.h"
+#include "tests/win32/DialogDriver.h"
 
 #include "ui/WideText.h"
 

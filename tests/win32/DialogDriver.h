@@ -4,10 +4,10 @@
 // by the dialog's tests and the tests of the dialog around its host.
 #pragma once
 
-#include "MessageBoxes.h"
-#include "PlugInProbe.h"
-#include "TestHost.h"
 #include "tessary/TessaryAbi.h"
+#include "tests/win32/MessageBoxes.h"
+#include "tests/win32/TestHost.h"
+#include "tools/probe/PlugInProbe.h"
 
 #include <windows.h>
 

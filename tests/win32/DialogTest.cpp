@@ -1,7 +1,7 @@
 // The "Action Properties" dialog of the real Vigrel.tsp (DialogDriver.h): what it shows, what it
 // writes back, the keys, the picture buttons, the link and the mends (modes read in any letter
 // case, failures kept from the host, one dialog at a time).
-#include "DialogDriver.h"
+#include "tests/win32/DialogDriver.h"
 #include "ui/WideText.h"
 
 #include <windows.h>

@@ -2,9 +2,9 @@
 // resource as windows of the system's classes, their texts read back with the W functions, their
 // painting, the keys of a dialog and the modal run.
 #include "ui/Form.h"
-#include "MessageBoxes.h"
-#include "Surface.h"
 #include "components/Gradient.h"
+#include "tests/win32/MessageBoxes.h"
+#include "tests/win32/Surface.h"
 #include "tools/forms/ComponentWriter.h"
 #include "ui/AppEvents.h"
 #include "ui/Button.h"

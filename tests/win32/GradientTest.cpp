@@ -1,7 +1,7 @@
 // TGradient on Windows: painted into 32-bit memory surfaces and checked pixel by pixel, its
 // setters, rebuild rules, locks, system colours, custom style, failures and form resources.
 #include "components/Gradient.h"
-#include "Surface.h"
+#include "tests/win32/Surface.h"
 #include "tools/forms/ComponentWriter.h"
 #include "ui/FormLoader.h"
 #include "ui/WinControl.h"

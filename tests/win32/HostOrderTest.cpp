@@ -1,7 +1,7 @@
 // The real DLL driven by a host that calls in another order, or registers null callbacks: the
 // plug-in looks at every callback before each call and never calls through a null one.
-#include "PlugInProbe.h"
-#include "TestHost.h"
+#include "tests/win32/TestHost.h"
+#include "tools/probe/PlugInProbe.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The dialog and the monitors around a real host: an owner minimised and restored while the
 // dialog is open, an unload from another thread than the monitors', a host thread with no active
 // window, a DPI-aware host, and the dialog's face on every system.
-#include "DialogDriver.h"
+#include "tests/win32/DialogDriver.h"
 #include "ui/Form.h"
 #include "ui/WideText.h"
 

@@ -1,4 +1,4 @@
-#include "MessageBoxes.h"
+#include "tests/win32/MessageBoxes.h"
 
 #include "ui/WideText.h"
 

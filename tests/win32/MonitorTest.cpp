@@ -1,5 +1,5 @@
 // Monitors of the real DLL: creation, firing on the host's message loop, replacement, re-entry.
-#include "TestHost.h"
+#include "tests/win32/TestHost.h"
 
 #include <windows.h>
 

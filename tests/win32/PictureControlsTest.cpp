@@ -1,7 +1,7 @@
 // TImage and TSpeedButton built from form resources, painted into memory surfaces and checked by
 // pixel probes: stretching, the glyph's transparent colour, the flat frame following the mouse,
 // the pressed look, clicks, repaints only on changes, and pictures that cannot be decoded.
-#include "Surface.h"
+#include "tests/win32/Surface.h"
 #include "tools/forms/ComponentWriter.h"
 #include "tools/forms/FormWriter.h"
 #include "tools/pictures/BmpEncoder.h"

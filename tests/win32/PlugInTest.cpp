@@ -1,6 +1,6 @@
 // The entry points of the real DLL, as a host sees them.
-#include "PlugInProbe.h"
-#include "TestHost.h"
+#include "tests/win32/TestHost.h"
+#include "tools/probe/PlugInProbe.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Unloading a library that showed forms of the toolkit and loading it again in the same process:
 // its window classes register again, and nothing of the unloaded copy (windows, window
 // procedures, timers) is left to run.
-#include "PlugInProbe.h"
+#include "tools/probe/PlugInProbe.h"
 
 #include <windows.h>
 

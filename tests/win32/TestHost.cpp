@@ -1,18 +1,10 @@
-#include "TestHost.h"
+#include "tests/win32/TestHost.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
 namespace vigrel::test {
-
-std::string PlugInPath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    folder.resize(folder.find_last_of("\\/") + 1);
-    return folder + "Vigrel.tsp";
-}
 
 char LocaleSeparator() {
     char buffer[8] = {};

@@ -2,6 +2,7 @@
 // every test and checks the host-string accounting when the test ends.
 #pragma once
 
+#include "tools/probe/PlugInProbe.h"
 #include "tshost/PlugInHost.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@ namespace vigrel::test {
 
 using Slots = std::vector<std::optional<std::string>>;
 
-std::string PlugInPath();
 // The decimal separator of the user's default locale, as the plug-in reads it.
 char LocaleSeparator();
 

@@ -1,7 +1,7 @@
 // The library's timers in this test program: interval 0 means stopped, and a timer that cannot
 // be made to run says so instead of claiming to be enabled.
 #include "ui/Timer.h"
-#include "PlugInProbe.h"
+#include "tools/probe/PlugInProbe.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // The DLL's version resource as Windows reads it for the file's properties.
-#include "TestHost.h"
 #include "VigrelVersion.h"
+#include "tests/win32/TestHost.h"
 
 #include <windows.h>
 

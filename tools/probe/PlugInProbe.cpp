@@ -1,4 +1,6 @@
-#include "PlugInProbe.h"
+#include "tools/probe/PlugInProbe.h"
+
+#include "ui/WideText.h"
 
 #include <cstring>
 #include <string>
@@ -34,6 +36,19 @@ BOOL WINAPI HighContrastParameters(UINT action, UINT size, void* value, UINT upd
 }
 
 } // namespace
+
+std::string PlugInPath() {
+    // A path longer than the buffer comes back cut to the buffer's size: grow it until it fits.
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+           path.size()) {
+        path.resize(path.size() * 2);
+    }
+    path.resize(length);
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return FromWide(path + L"Vigrel.tsp", CP_ACP);
+}
 
 HighContrastScheme::HighContrastScheme(HMODULE plugIn, COLORREF face, COLORREF text,
                                        COLORREF hotLight)

@@ -1,15 +1,21 @@
 // Driving a loaded plug-in from outside, as a host of the test's own does: its entry points by
 // name, host strings made the host's way, its dialog found on screen, and its system calls seen
-// (and faked) through its import table. Shared by the dialog's tests, benchmark and picture.
+// (and faked) through its import table. Shared by the tests, the benchmarks and the
+// dialog's picture.
 #pragma once
 
 #include "ui/Module.h" // ReplaceImport, to see and fake its system calls
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 namespace vigrel::test {
+
+// The Vigrel.tsp built beside this program, in the ANSI code page (as LoadLibraryA and the host
+// take it).
+std::string PlugInPath();
 
 // The entry point `name` of `module` as a function of type F, or null.
 template <class F> F Entry(HMODULE module, const char* name) {

@@ -1,0 +1,2 @@
+// A benchmark's header, included from below.
+#pragma once

@@ -1,0 +1,2 @@
+// A monitor unit, included from below.
+#pragma once
