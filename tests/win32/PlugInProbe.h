@@ -3,7 +3,7 @@
 // (and faked) through its import table. Shared by the dialog's tests, benchmark and picture.
 #pragma once
 
-#include "ui/Module.h" // ReplaceImport, to see and fake its system calls
+#include "ui/ImportTable.h" // to see and fake its system calls
 
 #include <windows.h>
 
