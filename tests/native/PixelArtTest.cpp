@@ -137,8 +137,8 @@ TEST(PixelArt, RefusesEveryMistakeNamingItsLine) {
             ADD_FAILURE() << c.text;
         } catch (const SourceError& error) {
             EXPECT_EQ(error.Line(), c.line) << c.text << error.what();
-            const std::string expected = "line " + std::to_string(c.line) + ": " + c.message;
-            EXPECT_EQ(std::string(error.what()).rfind(expected, 0), 0u) << error.what();
+            EXPECT_EQ(error.Message().rfind(c.message, 0), 0u) << error.what();
+            EXPECT_EQ(error.what(), "line " + std::to_string(c.line) + ": " + error.Message());
         }
     }
 }
