@@ -36,41 +36,29 @@ public:
         : base_(static_cast<BYTE*>(VirtualAlloc(nullptr, 3 * page, MEM_RESERVE, PAGE_NOACCESS))) {
         VirtualAlloc(base_, 2 * page, MEM_COMMIT, PAGE_READWRITE);
         auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base_);
-        dos->e_magic = IMAGE_DOS_SIGNATURE;
         dos->e_lfanew = 0x40;
         auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base_ + dos->e_lfanew);
-        nt->Signature = IMAGE_NT_SIGNATURE;
-        nt->OptionalHeader.Magic = IMAGE_NT_OPTIONAL_HDR_MAGIC;
-        auto* table = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base_ + 0x200);
         if (!descriptors.empty()) {
             nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT] = {
-                0x200, static_cast<DWORD>((descriptors.size() + 1) * sizeof *table)};
+                0x200, static_cast<DWORD>((descriptors.size() + 1) * sizeof *table_)};
         }
-        for (const Descriptor& descriptor : descriptors) {
-            table->Name = Place(descriptor.dll, std::strlen(descriptor.dll) + 1);
-            const std::size_t count = descriptor.functions.size() + 1;
-            const DWORD slots = descriptor.uncommitted ? 2 * page : Take(count * sizeof(ULONG_PTR));
-            table->FirstThunk = slots;
-            std::vector<ULONG_PTR*> own;
-            if (descriptor.named) {
-                table->OriginalFirstThunk = Take(count * sizeof(ULONG_PTR));
-            }
+        for (std::size_t d = 0; d < descriptors.size(); ++d) {
+            const Descriptor& descriptor = descriptors[d];
+            const DWORD thunks =
+                static_cast<DWORD>((descriptor.functions.size() + 1) * sizeof(ULONG_PTR));
+            table_[d].Name = Text(descriptor.dll);
+            table_[d].FirstThunk = descriptor.uncommitted ? 2 * page : Take(thunks);
+            table_[d].OriginalFirstThunk = descriptor.named ? Take(thunks) : 0;
             for (std::size_t i = 0; i < descriptor.functions.size(); ++i) {
-                const char* function = descriptor.functions[i];
-                auto* slot = reinterpret_cast<ULONG_PTR*>(base_ + slots) + i;
-                own.push_back(slot);
                 if (descriptor.named) {
-                    // Hint, then the name.
-                    const DWORD byName = Take(sizeof(WORD) + std::strlen(function) + 1);
-                    std::strcpy(reinterpret_cast<char*>(base_ + byName + sizeof(WORD)), function);
-                    reinterpret_cast<ULONG_PTR*>(base_ + table->OriginalFirstThunk)[i] = byName;
+                    // Its hint, then its name.
+                    Thunks(table_[d].OriginalFirstThunk)[i] =
+                        Text(descriptor.functions[i], sizeof(WORD));
                 }
                 if (!descriptor.uncommitted) {
-                    *slot = Resolved(descriptor.dll, function);
+                    Slot(d, i) = Resolved(descriptor.dll, descriptor.functions[i]);
                 }
             }
-            slots_.push_back(own);
-            ++table;
         }
     }
     MadeImage(const MadeImage&) = delete;
@@ -78,25 +66,27 @@ public:
     ~MadeImage() { VirtualFree(base_, 0, MEM_RELEASE); }
 
     HMODULE Module() const { return reinterpret_cast<HMODULE>(base_); }
-    // The slots of descriptor `d`, in order.
-    const std::vector<ULONG_PTR*>& Slots(std::size_t d) const { return slots_[d]; }
+    // Slot `i` of descriptor `d`.
+    ULONG_PTR& Slot(std::size_t d, std::size_t i) const { return Thunks(table_[d].FirstThunk)[i]; }
 
 private:
+    ULONG_PTR* Thunks(DWORD at) const { return reinterpret_cast<ULONG_PTR*>(base_ + at); }
     // Room for `size` bytes in the committed pages, as an offset from the base.
-    DWORD Take(std::size_t size) {
+    DWORD Take(DWORD size) {
         const DWORD at = free_;
-        free_ += static_cast<DWORD>((size + 15) & ~std::size_t{15});
+        free_ += (size + 15) & ~DWORD{15};
         return at;
     }
-    DWORD Place(const void* data, std::size_t size) {
-        const DWORD at = Take(size);
-        std::memcpy(base_ + at, data, size);
+    // `text` and its NUL, `skip` bytes into new room.
+    DWORD Text(const char* text, DWORD skip = 0) {
+        const DWORD at = Take(skip + static_cast<DWORD>(std::strlen(text)) + 1);
+        std::strcpy(reinterpret_cast<char*>(base_ + at + skip), text);
         return at;
     }
 
     BYTE* base_;
+    IMAGE_IMPORT_DESCRIPTOR* table_ = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base_ + 0x200);
     DWORD free_ = 0x400;
-    std::vector<std::vector<ULONG_PTR*>> slots_;
 };
 
 HGLOBAL WINAPI Replacement(UINT, SIZE_T) {
@@ -145,7 +135,7 @@ TEST(ImportTable, PatchesEverySlotOfTheFunctionOrNone) {
             for (std::size_t i = 0; i < descriptor.functions.size(); ++i) {
                 const bool patched = !c.error && lstrcmpiA(descriptor.dll, "KERNEL32.dll") == 0 &&
                                      std::strcmp(descriptor.functions[i], "GlobalAlloc") == 0;
-                EXPECT_EQ(*image.Slots(d)[i],
+                EXPECT_EQ(image.Slot(d, i),
                           patched ? replacement : Resolved(descriptor.dll, descriptor.functions[i]))
                     << c.what << ": descriptor " << d << ", slot " << i;
             }
