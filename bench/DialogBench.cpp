@@ -252,14 +252,20 @@ int Run(int runs, int openings) {
                      path.c_str());
         return 1;
     }
-    systemGlobalAlloc = reinterpret_cast<GlobalAllocFunction>(ReplaceImport(
-        module, "kernel32.dll", "GlobalAlloc", reinterpret_cast<void*>(&PlugInGlobalAlloc)));
-    systemGlobalFree = reinterpret_cast<GlobalFreeFunction>(ReplaceImport(
-        module, "kernel32.dll", "GlobalFree", reinterpret_cast<void*>(&PlugInGlobalFree)));
-    if (systemGlobalAlloc == nullptr || systemGlobalFree == nullptr) {
-        std::fprintf(stderr, "DialogBench: the plug-in imports no GlobalAlloc or GlobalFree\n");
+    const ImportPatch alloc = PatchImport(module, "kernel32.dll", "GlobalAlloc",
+                                          reinterpret_cast<void*>(&PlugInGlobalAlloc));
+    const ImportPatch free = PatchImport(module, "kernel32.dll", "GlobalFree",
+                                         reinterpret_cast<void*>(&PlugInGlobalFree));
+    if (!alloc || !free) {
+        const std::string& error = alloc.error.empty() ? free.error : alloc.error;
+        std::fprintf(stderr,
+                     "DialogBench: the plug-in's GlobalAlloc and GlobalFree cannot be "
+                     "counted: %s\n",
+                     error.empty() ? "it imports no GlobalAlloc or GlobalFree" : error.c_str());
         return 1;
     }
+    systemGlobalAlloc = reinterpret_cast<GlobalAllocFunction>(alloc.previous);
+    systemGlobalFree = reinterpret_cast<GlobalFreeFunction>(free.previous);
     Entry<TtsRegisterPlugIn>(module, "tsRegisterPlugIn")(AddAction, nullptr, GetVariable,
                                                          SetVariable);
     Entry<TtsRegisterScriptProcessor>(module, "tsRegisterScriptProcessor")(ScriptProcessor);

@@ -6,6 +6,7 @@
 #include "editor/DialogTexts.h"
 #include "monitor/NameRule.h"
 #include "tessary/PlugInUtils.h"
+#include "ui/AsciiCase.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
 #include "ui/Dialogs.h"
@@ -19,9 +20,9 @@
 #include "ui/SpeedButton.h"
 #include "ui/WideText.h"
 
-#include <algorithm>
 #include <array>
 #include <stdexcept>
+#include <utility>
 
 namespace vigrel {
 
@@ -53,6 +54,17 @@ template <class T> T& Control(const TComponent& form, const char* name) {
     }
     throw std::logic_error(std::string("the dialog's resource has no ") + name);
 }
+
+// The monitor action's argument slots, in the host's order.
+enum Slot : std::size_t {
+    NameSlot,
+    VariableSlot,
+    ConditionSlot,
+    ComparisonSlot,
+    SubroutineSlot,
+    ExecutionSlot,
+    StartSlot
+};
 
 // One of the dialog's own texts, as the toolkit takes it (UTF-8).
 std::string DialogText(std::u8string_view text) {
@@ -162,9 +174,7 @@ void TFormMonitorProperties::Kn3Click(TComponent&) {
     }
 }
 
-bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringPtr& condition,
-                       HostStringPtr& comparison, HostStringPtr& subroutine,
-                       HostStringPtr& execution, HostStringPtr& start) {
+bool EditMonitorAction(std::span<HostStringPtr, MonitorArgumentCount> slots) {
     // The dialog's modal run keeps the host's monitors ticking, and a subroutine they run may
     // ask for the editor again: the one dialog there is stays the only one.
     if (FormMonitorProperties != nullptr) {
@@ -182,26 +192,23 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
     form.SetParentWindow(DefaultOwnerWindow());
     form.SetCaption(DialogText(DialogCaption));
 
-    const FieldText nameText(name);
-    const FieldText variableText(variable);
-    const FieldText comparisonText(comparison);
-    const FieldText subroutineText(subroutine);
+    const FieldText nameText(slots[NameSlot]);
+    const FieldText variableText(slots[VariableSlot]);
+    const FieldText comparisonText(slots[ComparisonSlot]);
+    const FieldText subroutineText(slots[SubroutineSlot]);
     form.LEdit1.SetText(nameText.shown);
     form.LEdit2.SetText(variableText.shown);
-    const std::string conditionText = HostText(condition);
+    const std::string conditionText = HostText(slots[ConditionSlot]);
     form.ComboBox1.SetItemIndex(conditionText == "<>" ? 1 : 0);
     form.LEdit3.SetText(comparisonText.shown);
     form.LEdit4.SetText(subroutineText.shown);
     // The run time takes both modes in any letter case, so the dialog reads them so too: an
     // action written "true" must not come back a one-shot monitor that never starts.
     const auto isTrue = [](const char* mode) {
-        const std::string text = HostText(mode);
-        return text.size() == 4 && std::equal(text.begin(), text.end(), "true", [](char a, char b) {
-                   return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-               });
+        return SameIgnoringAsciiCase(HostText(mode), "true");
     };
-    form.ComboBox2.SetItemIndex(isTrue(execution) ? 1 : 0);
-    if (isTrue(start)) {
+    form.ComboBox2.SetItemIndex(isTrue(slots[ExecutionSlot]) ? 1 : 0);
+    if (isTrue(slots[StartSlot])) {
         form.RadioButton1.SetChecked(true);
     } else {
         form.RadioButton2.SetChecked(true);
@@ -210,10 +217,12 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
     if (form.ShowModal() != mrOk) {
         return false;
     }
+    // A bad name is shown to the author and written all the same: the action keeps what was
+    // typed, and the monitor's own check refuses the name when the action runs.
     if (!IsValidName(HostBytes(form.LEdit1))) {
         ShowMessageBox(DialogText(BadNameMessage), TMsgDlgType::mtError);
     }
-    const std::array<std::string, 7> texts{
+    const std::array<std::string, MonitorArgumentCount> texts{
         nameText.WriteBack(form.LEdit1.Text()),
         variableText.WriteBack(form.LEdit2.Text()),
         form.ComboBox1.ItemIndex() == 1 ? "<>" : "=",
@@ -224,14 +233,12 @@ bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringP
     };
     // All seven blocks are made before any slot changes, so a failure on the way leaves every
     // slot as the host gave it; the swaps cannot fail, and the old blocks go with `blocks`.
-    std::array<HostString, 7> blocks;
+    std::array<HostString, MonitorArgumentCount> blocks;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         blocks[i].Assign(texts[i]);
     }
-    const std::array<HostStringPtr*, 7> slots{&name,       &variable,  &condition, &comparison,
-                                              &subroutine, &execution, &start};
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        std::swap(*slots[i], *blocks[i].Address());
+        std::swap(slots[i], *blocks[i].Address());
     }
     return true;
 }

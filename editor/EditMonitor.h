@@ -5,6 +5,8 @@
 #include "tessary/TessaryAbi.h"
 #include "ui/Form.h"
 
+#include <span>
+
 namespace vigrel {
 
 class TButton;
@@ -52,12 +54,11 @@ private:
 // The one dialog while EditMonitorAction runs, else null.
 extern TFormMonitorProperties* FormMonitorProperties;
 
-// Shows the dialog filled from the seven host strings (null reads as empty) and, when the author
-// confirms with OK, replaces all seven with new host strings of the fields' texts; true then.
-// Cancelled or closed, or called while the dialog is already open, it writes nothing and gives
-// false. The dialog is freed on every way out; a failure goes on to the caller.
-bool EditMonitorAction(HostStringPtr& name, HostStringPtr& variable, HostStringPtr& condition,
-                       HostStringPtr& comparison, HostStringPtr& subroutine,
-                       HostStringPtr& execution, HostStringPtr& start);
+// Shows the dialog filled from the action's seven host strings, in the host's order (null reads
+// as empty) and, when the author confirms with OK, replaces all seven with new host strings of
+// the fields' texts; true then. Cancelled or closed, or called while the dialog is already open,
+// it writes nothing and gives false. The dialog is freed on every way out; a failure goes on to the
+// caller.
+bool EditMonitorAction(std::span<HostStringPtr, MonitorArgumentCount> slots);
 
 } // namespace vigrel

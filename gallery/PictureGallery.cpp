@@ -3,13 +3,13 @@
 // dialog shows it, and the glyphs on speed buttons at rest, under the mouse, pressed, not flat,
 // and flat over a gradient. Arguments: the folder of the drawings, then the output file.
 #include "components/Gradient.h"
+#include "tools/gdi/MemoryDC.h"
+#include "tools/pictures/BmpEncoder.h"
+#include "tools/pictures/PixelArt.h"
 #include "ui/BmpCodec.h"
 #include "ui/Image.h"
-#include "tools/pictures/PixelArt.h"
 #include "ui/SpeedButton.h"
 #include "ui/WinControl.h"
-#include "tools/pictures/BmpEncoder.h"
-#include "tools/gdi/MemoryDC.h"
 
 #include <windows.h>
 
@@ -36,7 +36,7 @@ std::vector<std::uint8_t> Drawing(const std::string& folder, const char* name) {
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     try {
         return EncodePixelArt(ParsePixelArt(text));
-    } catch (const PixelArtError& error) {
+    } catch (const SourceError& error) {
         throw std::runtime_error(path + ": " + error.what());
     }
 }

@@ -1,5 +1,7 @@
 #include "monitor/NameRule.h"
 
+#include "ui/AsciiCase.h"
+
 #include <algorithm>
 
 namespace vigrel {
@@ -7,10 +9,6 @@ namespace {
 
 bool IsAsciiLetterOrDigit(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
-
-char AsciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 } // namespace
@@ -21,7 +19,7 @@ bool IsValidName(std::string_view name) {
 
 std::string MonitorNameKey(std::string_view name) {
     std::string key(name);
-    std::transform(key.begin(), key.end(), key.begin(), AsciiUpper);
+    std::transform(key.begin(), key.end(), key.begin(), AsciiUpper<char>);
     return key;
 }
 

@@ -100,7 +100,8 @@ extern "C" TsBool TS_CALL tsEditAction(std::int32_t number, HostStringPtr* args)
         return TsFalse;
     }
     try {
-        return EditMonitorAction(args[0], args[1], args[2], args[3], args[4], args[5], args[6])
+        return EditMonitorAction(
+                   std::span<HostStringPtr, MonitorArgumentCount>(args, MonitorArgumentCount))
                    ? TsTrue
                    : TsFalse;
     } catch (...) {

@@ -1,5 +1,7 @@
 #include "tshost/BlockLedger.h"
 
+#include "ui/ImportTable.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -25,50 +27,6 @@ std::string Contents(const void* block) {
     return std::string(text, strnlen(text, size));
 }
 
-// Replaces the import-table slot through which `module` calls `function` of kernel32 with
-// `hook`; returns false when the module does not import it.
-bool PatchImport(HMODULE module, const char* function, void* hook) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (imports.VirtualAddress == 0) {
-        return false;
-    }
-    const FARPROC target = GetProcAddress(GetModuleHandleA("kernel32.dll"), function);
-    auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    bool patched = false;
-    for (; descriptor->Name != 0; ++descriptor) {
-        if (_stricmp(reinterpret_cast<const char*>(base + descriptor->Name), "kernel32.dll") != 0) {
-            continue;
-        }
-        const DWORD namesAt = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
-                                                                  : descriptor->FirstThunk;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + namesAt);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-        for (; slots->u1.Function != 0; ++names, ++slots) {
-            bool match = reinterpret_cast<FARPROC>(slots->u1.Function) == target;
-            if (!match && descriptor->OriginalFirstThunk != 0 &&
-                !IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
-                const auto* byName =
-                    reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-                match = std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0;
-            }
-            if (!match) {
-                continue;
-            }
-            DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
-                           &protection);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(hook);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
-            patched = true;
-        }
-    }
-    return patched;
-}
-
 } // namespace
 
 BlockLedger::~BlockLedger() {
@@ -79,8 +37,22 @@ BlockLedger::~BlockLedger() {
 }
 
 bool BlockLedger::Watch(HMODULE plugIn, std::string& error) {
-    const bool alloc = PatchImport(plugIn, "GlobalAlloc", reinterpret_cast<void*>(HookGlobalAlloc));
-    const bool free = PatchImport(plugIn, "GlobalFree", reinterpret_cast<void*>(HookGlobalFree));
+    const ImportPatch alloc = PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
+                                          reinterpret_cast<void*>(HookGlobalAlloc));
+    const ImportPatch free =
+        PatchImport(plugIn, "KERNEL32.dll", "GlobalFree", reinterpret_cast<void*>(HookGlobalFree));
+    if (!alloc.error.empty() || !free.error.empty()) {
+        // Half a ledger would report the blocks of the other half as faults: none at all.
+        if (alloc) {
+            PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc", alloc.previous);
+        }
+        if (free) {
+            PatchImport(plugIn, "KERNEL32.dll", "GlobalFree", free.previous);
+        }
+        error = "the plug-in's global-heap calls cannot be watched: " +
+                (alloc.error.empty() ? free.error : alloc.error);
+        return false;
+    }
     if (!alloc && !free) {
         error = "the plug-in imports neither GlobalAlloc nor GlobalFree";
         return false;

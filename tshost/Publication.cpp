@@ -2,6 +2,7 @@
 
 #include "tools/diagnostics/Diagnostics.h"
 #include "tshost/Codepage.h"
+#include "ui/AsciiCase.h"
 
 #include <algorithm>
 #include <array>
@@ -22,15 +23,6 @@ constexpr std::size_t MonitorArguments = 7;
 
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-char Upper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameLetters(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
 std::string_view Trim(std::string_view text) {
@@ -162,7 +154,7 @@ bool Check(Statement& s, std::string& error) {
         if (!CheckCount(keyword, a, 0, 1, "nothing or NoClose", error)) {
             return false;
         }
-        if (a.size() == 1 && !SameLetters(a[0], "NoClose")) {
+        if (a.size() == 1 && !SameIgnoringAsciiCase(a[0], "NoClose")) {
             error = "Unload takes nothing or NoClose, not " + Quoted(a[0]);
             return false;
         }
@@ -239,8 +231,9 @@ bool SplitArguments(std::string_view text, std::size_t firstColumn, std::vector<
 } // namespace
 
 const Subroutine* Publication::Find(std::string_view name) const {
-    const auto found = std::find_if(subroutines.begin(), subroutines.end(),
-                                    [&](const Subroutine& s) { return SameLetters(s.name, name); });
+    const auto found =
+        std::find_if(subroutines.begin(), subroutines.end(),
+                     [&](const Subroutine& s) { return SameIgnoringAsciiCase(s.name, name); });
     return found != subroutines.end() ? &*found : nullptr;
 }
 
@@ -276,8 +269,9 @@ bool ReadStatement(std::string_view line, int number, std::optional<Statement>& 
         ++end;
     }
     const std::string_view word = text.substr(0, end);
-    const auto keyword = std::find_if(keywords.begin(), keywords.end(),
-                                      [&](std::string_view k) { return SameLetters(k, word); });
+    const auto keyword = std::find_if(keywords.begin(), keywords.end(), [&](std::string_view k) {
+        return SameIgnoringAsciiCase(k, word);
+    });
     if (word.empty() || keyword == keywords.end() || (end < text.size() && !IsBlank(text[end]))) {
         const std::size_t blank = text.find_first_of(" \t");
         error = "unknown statement " + Quoted(text.substr(0, blank));

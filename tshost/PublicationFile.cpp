@@ -2,6 +2,7 @@
 
 #include "tshost/SystemMessage.h"
 #include "tshost/Utf16.h"
+#include "ui/AsciiCase.h"
 
 #include <windows.h>
 
@@ -23,8 +24,7 @@ bool IsDeviceName(std::wstring_view path) {
         name.remove_suffix(1);
     }
     std::wstring upper(name);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](wchar_t c) { return c >= L'a' && c <= L'z' ? c - L'a' + L'A' : c; });
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper<wchar_t>);
     static constexpr std::array<std::wstring_view, 6> plain{L"CON", L"PRN",    L"AUX",
                                                             L"NUL", L"CONIN$", L"CONOUT$"};
     if (std::find(plain.begin(), plain.end(), upper) != plain.end()) {

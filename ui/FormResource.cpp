@@ -418,9 +418,6 @@ private:
 
 } // namespace
 
-FormError::FormError(int line, const std::string& message)
-    : std::runtime_error("line " + std::to_string(line) + ": " + message), line_(line) {}
-
 FormObject ParseForm(std::string_view text) {
     return Parser(text).Parse();
 }

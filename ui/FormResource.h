@@ -4,24 +4,18 @@
 // components).
 #pragma once
 
+#include "ui/Errors.h"
+
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vigrel {
 
-// A malformed resource, or one that does not fit the classes it names. `Line()` is the 1-based
-// line the problem is on; what() reads "line N: message".
-class FormError : public std::runtime_error {
-public:
-    FormError(int line, const std::string& message);
-    int Line() const { return line_; }
-
-private:
-    int line_;
-};
+// A malformed resource, or one that does not fit the classes it names, at the line of the
+// problem.
+using FormError = SourceError;
 
 struct FormValue {
     enum class Kind : std::uint8_t {

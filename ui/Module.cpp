@@ -1,5 +1,7 @@
 #include "ui/Module.h"
 
+#include "ui/ImportTable.h"
+
 #include <vector>
 
 #if defined(__GLIBCXX__)
@@ -122,46 +124,13 @@ DWORD WINAPI RecordingTlsAlloc() {
 } // namespace
 
 void WatchRuntimeStorage() {
-    systemTlsAlloc = reinterpret_cast<decltype(&TlsAlloc)>(ReplaceImport(
-        ModuleInstance(), "KERNEL32.dll", "TlsAlloc", reinterpret_cast<void*>(&RecordingTlsAlloc)));
-    if (systemTlsAlloc == nullptr) {
-        systemTlsAlloc = &TlsAlloc;
+    // Where the import cannot be replaced, the runtime's indexes go unrecorded and stay taken, as
+    // they would without the watch.
+    const ImportPatch patch = PatchImport(ModuleInstance(), "KERNEL32.dll", "TlsAlloc",
+                                          reinterpret_cast<void*>(&RecordingTlsAlloc));
+    if (patch) {
+        systemTlsAlloc = reinterpret_cast<decltype(&TlsAlloc)>(patch.previous);
     }
-}
-
-void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* replacement) {
-    const auto base = reinterpret_cast<BYTE*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry =
-             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-         entry->Name != 0; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if ((names->u1.Ordinal & IMAGE_ORDINAL_FLAG) != 0 ||
-                lstrcmpA(
-                    reinterpret_cast<const char*>(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(
-                                                      base + names->u1.AddressOfData)
-                                                      ->Name),
-                    function) != 0) {
-                continue;
-            }
-            DWORD protection = 0;
-            if (!VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &protection)) {
-                return nullptr;
-            }
-            void* const previous = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof(void*), protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
 }
 
 void ReleaseRuntimeReserves() {

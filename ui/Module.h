@@ -24,11 +24,6 @@ void NoteWindowThread();
 void RegisterOwnUnwindTables();
 void ForgetOwnUnwindTables();
 
-// Puts `replacement` in `module`'s import table in place of `function` of `dll` and gives back
-// what was there, or null when the module does not import it by name. The plug-in uses it on
-// itself (below); test hosts on the plug-in, as verification tools do.
-void* ReplaceImport(HMODULE module, const char* dll, const char* function, void* replacement);
-
 // Keeps account of the thread-local storage indexes the statically linked runtime takes (GCC's
 // thread-local variables, its exception state among them, take one at their first use and never
 // give it back), so that ReleaseRuntimeReserves can free them: a host that loads the plug-in, has

@@ -70,7 +70,10 @@ bool Load(tshost::PlugInHost& host, Findings& findings) {
     }
     wchar_t name[MAX_PATH];
     MultiByteToWideChar(CP_UTF8, 0, plugInPath.c_str(), -1, name, MAX_PATH);
-    Injector::Current().Watch(GetModuleHandleW(name));
+    if (!Injector::Current().Watch(GetModuleHandleW(name), error)) {
+        findings.push_back("cannot watch the plug-in: " + error);
+        return false;
+    }
     host.Start();
     return true;
 }

@@ -195,11 +195,15 @@ int WINAPI HookReleaseDC(HWND window, HDC dc) {
     return real.ReleaseDC_(window, dc);
 }
 
+// Routes `function` through `hook`; a slot that cannot be patched adds its reason to `error`.
 template <class F>
-void Patch(HMODULE module, const char* dll, const char* function, F hook, F& original) {
-    void* const previous = ReplaceImport(module, dll, function, reinterpret_cast<void*>(hook));
-    if (previous != nullptr) {
-        original = reinterpret_cast<F>(previous);
+void Patch(HMODULE module, const char* dll, const char* function, F hook, F& original,
+           std::string& error) {
+    const ImportPatch patch = PatchImport(module, dll, function, reinterpret_cast<void*>(hook));
+    if (patch) {
+        original = reinterpret_cast<F>(patch.previous);
+    } else if (!patch.error.empty()) {
+        error += (error.empty() ? "" : "; ") + patch.error;
     }
 }
 
@@ -229,32 +233,38 @@ void Injector::Arm(Resource kind, unsigned failAt) {
     failAt_ = failAt;
 }
 
-void Injector::Watch(HMODULE plugIn) {
-    Patch(plugIn, "msvcrt.dll", "malloc", &Malloc, real.Malloc);
-    Patch(plugIn, "msvcrt.dll", "calloc", &Calloc, real.Calloc);
-    Patch(plugIn, "msvcrt.dll", "realloc", &Realloc, real.Realloc);
-    Patch(plugIn, "KERNEL32.dll", "GlobalAlloc", &HookGlobalAlloc, real.GlobalAlloc_);
-    Patch(plugIn, "USER32.dll", "RegisterClassExW", &HookRegisterClassExW, real.RegisterClassExW_);
-    Patch(plugIn, "USER32.dll", "CreateWindowExW", &HookCreateWindowExW, real.CreateWindowExW_);
-    Patch(plugIn, "USER32.dll", "SetTimer", &HookSetTimer, real.SetTimer_);
-    Patch(plugIn, "USER32.dll", "KillTimer", &HookKillTimer, real.KillTimer_);
-    Patch(plugIn, "USER32.dll", "GetDC", &HookGetDC, real.GetDC_);
-    Patch(plugIn, "USER32.dll", "GetWindowDC", &HookGetWindowDC, real.GetWindowDC_);
-    Patch(plugIn, "USER32.dll", "ReleaseDC", &HookReleaseDC, real.ReleaseDC_);
+bool Injector::Watch(HMODULE plugIn, std::string& error) {
+    error.clear();
+    Patch(plugIn, "msvcrt.dll", "malloc", &Malloc, real.Malloc, error);
+    Patch(plugIn, "msvcrt.dll", "calloc", &Calloc, real.Calloc, error);
+    Patch(plugIn, "msvcrt.dll", "realloc", &Realloc, real.Realloc, error);
+    Patch(plugIn, "KERNEL32.dll", "GlobalAlloc", &HookGlobalAlloc, real.GlobalAlloc_, error);
+    Patch(plugIn, "USER32.dll", "RegisterClassExW", &HookRegisterClassExW, real.RegisterClassExW_,
+          error);
+    Patch(plugIn, "USER32.dll", "CreateWindowExW", &HookCreateWindowExW, real.CreateWindowExW_,
+          error);
+    Patch(plugIn, "USER32.dll", "SetTimer", &HookSetTimer, real.SetTimer_, error);
+    Patch(plugIn, "USER32.dll", "KillTimer", &HookKillTimer, real.KillTimer_, error);
+    Patch(plugIn, "USER32.dll", "GetDC", &HookGetDC, real.GetDC_, error);
+    Patch(plugIn, "USER32.dll", "GetWindowDC", &HookGetWindowDC, real.GetWindowDC_, error);
+    Patch(plugIn, "USER32.dll", "ReleaseDC", &HookReleaseDC, real.ReleaseDC_, error);
     Patch(plugIn, "GDI32.dll", "CreateCompatibleDC", &HookCreateCompatibleDC,
-          real.CreateCompatibleDC_);
-    Patch(plugIn, "GDI32.dll", "CreateDIBSection", &HookCreateDIBSection, real.CreateDIBSection_);
+          real.CreateCompatibleDC_, error);
+    Patch(plugIn, "GDI32.dll", "CreateDIBSection", &HookCreateDIBSection, real.CreateDIBSection_,
+          error);
     Patch(plugIn, "GDI32.dll", "CreateFontIndirectW", &HookCreateFontIndirectW,
-          real.CreateFontIndirectW_);
-    Patch(plugIn, "GDI32.dll", "CreateSolidBrush", &HookCreateSolidBrush, real.CreateSolidBrush_);
-    Patch(plugIn, "GDI32.dll", "CreatePen", &HookCreatePen, real.CreatePen_);
-    Patch(plugIn, "GDI32.dll", "CreateRectRgn", &HookCreateRectRgn, real.CreateRectRgn_);
-    Patch(plugIn, "GDI32.dll", "CreateEllipticRgn", &HookCreateEllipticRgn,
-          real.CreateEllipticRgn_);
+          real.CreateFontIndirectW_, error);
+    Patch(plugIn, "GDI32.dll", "CreateSolidBrush", &HookCreateSolidBrush, real.CreateSolidBrush_,
+          error);
+    Patch(plugIn, "GDI32.dll", "CreatePen", &HookCreatePen, real.CreatePen_, error);
+    Patch(plugIn, "GDI32.dll", "CreateRectRgn", &HookCreateRectRgn, real.CreateRectRgn_, error);
+    Patch(plugIn, "GDI32.dll", "CreateEllipticRgn", &HookCreateEllipticRgn, real.CreateEllipticRgn_,
+          error);
     Patch(plugIn, "GDI32.dll", "CreateRoundRectRgn", &HookCreateRoundRectRgn,
-          real.CreateRoundRectRgn_);
-    Patch(plugIn, "GDI32.dll", "DeleteObject", &HookDeleteObject, real.DeleteObject_);
-    Patch(plugIn, "GDI32.dll", "DeleteDC", &HookDeleteDC, real.DeleteDC_);
+          real.CreateRoundRectRgn_, error);
+    Patch(plugIn, "GDI32.dll", "DeleteObject", &HookDeleteObject, real.DeleteObject_, error);
+    Patch(plugIn, "GDI32.dll", "DeleteDC", &HookDeleteDC, real.DeleteDC_, error);
+    return error.empty();
 }
 
 bool Injector::Refuse(Resource kind) {

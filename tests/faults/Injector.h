@@ -32,8 +32,9 @@ public:
     // Starts a run anew: forgets every count and record, and refuses the `failAt`th request of
     // `kind` (counting from 1); 0 refuses nothing.
     void Arm(Resource kind, unsigned failAt);
-    // Patches the imports of `plugIn`; call after every load, before the plug-in runs.
-    void Watch(HMODULE plugIn);
+    // Patches the imports of `plugIn`; call after every load, before the plug-in runs. False,
+    // with the reason in `error`, when an import slot cannot be patched.
+    bool Watch(HMODULE plugIn, std::string& error);
     // Counts a request of `kind` and tells whether to refuse it.
     bool Refuse(Resource kind);
     // Whether the armed request came (and was refused).

@@ -1,4 +1,4 @@
-// Drawings from arbitrary text. The parser either refuses them with a PixelArtError or gives a
+// Drawings from arbitrary text. The parser either refuses them with a SourceError or gives a
 // drawing whose BMP file, at its own depth, decodes to the drawing's pixels.
 #include "tools/pictures/PixelArt.h"
 
@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vigrel::PixelArt art;
     try {
         art = vigrel::ParsePixelArt({reinterpret_cast<const char*>(data), size});
-    } catch (const vigrel::PixelArtError&) {
+    } catch (const vigrel::SourceError&) {
         return 0;
     }
     if (vigrel::DecodeBmp(vigrel::EncodePixelArt(art)).pixels != art.Image().pixels) {

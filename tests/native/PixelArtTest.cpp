@@ -81,7 +81,7 @@ TEST(PixelArt, HoldsAtMost256ColoursAtDepth8) {
     try {
         ParsePixelArt(ManyColours(8, 257));
         ADD_FAILURE();
-    } catch (const PixelArtError& error) {
+    } catch (const SourceError& error) {
         EXPECT_EQ(error.Line(), 259);
         EXPECT_STREQ(error.what(), "line 259: more than 256 colours at depth 8");
     }
@@ -135,10 +135,10 @@ TEST(PixelArt, RefusesEveryMistakeNamingItsLine) {
         try {
             ParsePixelArt(c.text);
             ADD_FAILURE() << c.text;
-        } catch (const PixelArtError& error) {
+        } catch (const SourceError& error) {
             EXPECT_EQ(error.Line(), c.line) << c.text << error.what();
-            const std::string expected = "line " + std::to_string(c.line) + ": " + c.message;
-            EXPECT_EQ(std::string(error.what()).rfind(expected, 0), 0u) << error.what();
+            EXPECT_EQ(error.Message().rfind(c.message, 0), 0u) << error.what();
+            EXPECT_EQ(error.what(), "line " + std::to_string(c.line) + ": " + error.Message());
         }
     }
 }

@@ -428,14 +428,14 @@ HINSTANCE WINAPI FakeShellExecute(HWND window, LPCSTR operation, LPCSTR file, LP
 
 TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
     shellCalls.clear();
-    void* real = ReplaceImport(module, "SHELL32.dll", "ShellExecuteA",
-                               reinterpret_cast<void*>(&FakeShellExecute));
-    ASSERT_NE(real, nullptr);
+    const ImportPatch fake = PatchImport(module, "SHELL32.dll", "ShellExecuteA",
+                                         reinterpret_cast<void*>(&FakeShellExecute));
+    ASSERT_TRUE(fake) << fake.error;
     Run(counterAction, {[](HWND dialog) {
                             ClickAt(dialog, {83 + 10, 326 + 6});
                         },
                         [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
-    ReplaceImport(module, "SHELL32.dll", "ShellExecuteA", real);
+    PatchImport(module, "SHELL32.dll", "ShellExecuteA", fake.previous);
     ASSERT_EQ(shellCalls.size(), 1u);
     EXPECT_EQ(shellCalls[0].window, openDialog);
     EXPECT_EQ(shellCalls[0].operation, "Open");
@@ -491,16 +491,17 @@ HGLOBAL WINAPI FailingGlobalAlloc(UINT flags, SIZE_T size) {
 }
 
 TEST_F(DialogTest, AFailureWhileWritingBackReachesTheHostAsFalse) {
-    realGlobalAlloc = ReplaceImport(module, "KERNEL32.dll", "GlobalAlloc",
-                                    reinterpret_cast<void*>(&FailingGlobalAlloc));
-    ASSERT_NE(realGlobalAlloc, nullptr);
+    const ImportPatch failing = PatchImport(module, "KERNEL32.dll", "GlobalAlloc",
+                                            reinterpret_cast<void*>(&FailingGlobalAlloc));
+    ASSERT_TRUE(failing) << failing.error;
+    realGlobalAlloc = failing.previous;
     allocationsLeft = -1;
     const bool result = Run(counterAction, {[](HWND dialog) {
                                 allocationsLeft = 2; // the name and the variable have their
                                                      // blocks, the condition's fails
                                 ok(dialog);
                             }});
-    ReplaceImport(module, "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
+    PatchImport(module, "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
     EXPECT_FALSE(result);
     EXPECT_EQ(ShownDialog(), nullptr);
     // No slot changes unless all do.

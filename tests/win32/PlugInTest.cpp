@@ -163,9 +163,8 @@ TEST(PlugInReload, LoadsWithAFailureInsideNeverRunOutOfThreadStorage) {
         const HMODULE plugIn = LoadLibraryW(path.c_str());
         ASSERT_NE(plugIn, nullptr) << "round " << round << ", error " << GetLastError();
         const auto init = test::Entry<TtsInitPlugIn>(plugIn, "tsInitPlugIn");
-        ASSERT_NE(ReplaceImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
-                                reinterpret_cast<void*>(&RefusingGlobalAlloc)),
-                  nullptr);
+        ASSERT_TRUE(PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
+                                reinterpret_cast<void*>(&RefusingGlobalAlloc)));
         HostStringPtr title = nullptr;
         init(0, &title, nullptr, nullptr);
         ASSERT_EQ(title, nullptr) << "round " << round;
@@ -191,11 +190,11 @@ TEST_F(PlugInTest, AFailureIsCaughtWhateverUnwinderTheProcessHasLoaded) {
     ASSERT_TRUE(host->Load(PlugInPath(), error)) << error;
     host->Start();
     const HMODULE plugIn = GetModuleHandleW(L"Vigrel.tsp");
-    void* const previous = ReplaceImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
-                                         reinterpret_cast<void*>(&RefusingGlobalAlloc));
-    ASSERT_NE(previous, nullptr);
+    const ImportPatch refusing = PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc",
+                                             reinterpret_cast<void*>(&RefusingGlobalAlloc));
+    ASSERT_TRUE(refusing) << refusing.error;
     const tshost::Identity refused = host->InitPlugIn();
-    ReplaceImport(plugIn, "KERNEL32.dll", "GlobalAlloc", previous);
+    PatchImport(plugIn, "KERNEL32.dll", "GlobalAlloc", refusing.previous);
     EXPECT_EQ(refused.title, "");
     EXPECT_EQ(host->InitPlugIn().title, "Vigrel_ALFA");
     ASSERT_TRUE(Create("Mon1", "V", "=", "", "Fired", "false", "true"));

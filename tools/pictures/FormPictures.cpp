@@ -56,7 +56,8 @@ void FillPictures(FormObject& object, std::map<int, std::vector<std::uint8_t>>& 
         const auto picture = pictures.find(property.line);
         if (picture != pictures.end()) {
             property.value.bytes = std::move(picture->second);
-        } else if (property.value.kind == FormValue::Kind::Binary && !property.value.bytes.empty()) {
+        } else if (property.value.kind == FormValue::Kind::Binary &&
+                   !property.value.bytes.empty()) {
             throw FormError(property.line, property.name + " holds picture bytes: name its drawing "
                                                            "instead (drawing \"FILE.pix\")");
         }
@@ -93,7 +94,7 @@ BuiltForm BuildForm(std::string_view source, const DrawingReader& readDrawing) {
         }
         try {
             pictures[line] = EncodePixelArt(ParsePixelArt(*drawing));
-        } catch (const PixelArtError& error) {
+        } catch (const SourceError& error) {
             throw FormError(line, *name + ": " + error.what());
         }
         built.drawings.push_back(*name);

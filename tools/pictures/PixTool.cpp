@@ -33,14 +33,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// "FILE:LINE: error: MESSAGE" for an error whose what() reads "line LINE: MESSAGE".
-template <class Error> FileError AtLine(const std::string& file, const Error& error) {
-    const std::string prefix = "line " + std::to_string(error.Line()) + ": ";
-    std::string message = error.what();
-    if (message.starts_with(prefix)) {
-        message.erase(0, prefix.size());
-    }
-    return FileError(vigrel::ErrorAt(file, error.Line(), message));
+// "FILE:LINE: error: MESSAGE" for an error at a line of `file`.
+FileError AtLine(const std::string& file, const vigrel::SourceError& error) {
+    return FileError(vigrel::ErrorAt(file, error.Line(), error.Message()));
 }
 
 std::optional<std::string> TryRead(const fs::path& path) {
@@ -95,7 +90,7 @@ void Bmp(const char* pixPath, const char* bmpPath) {
     std::vector<std::uint8_t> bytes;
     try {
         bytes = vigrel::EncodePixelArt(vigrel::ParsePixelArt(text));
-    } catch (const vigrel::PixelArtError& error) {
+    } catch (const vigrel::SourceError& error) {
         throw AtLine(pixPath, error);
     }
     Write(bmpPath, bytes.data(), bytes.size());
@@ -108,7 +103,7 @@ void Form(const char* sourcePath, const char* outPath, const char* depPath) {
     try {
         built = vigrel::BuildForm(source,
                                   [&](const std::string& name) { return TryRead(folder / name); });
-    } catch (const vigrel::FormError& error) {
+    } catch (const vigrel::SourceError& error) {
         throw AtLine(sourcePath, error);
     }
     if (depPath != nullptr) {

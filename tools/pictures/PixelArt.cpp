@@ -4,6 +4,8 @@
 #include <charconv>
 #include <map>
 #include <optional>
+#include <stdexcept>
+#include <string>
 
 namespace vigrel {
 namespace {
@@ -219,9 +221,7 @@ private:
                 static_cast<std::uint8_t>(value)};
     }
 
-    [[noreturn]] void Fail(const std::string& message) const {
-        throw PixelArtError(line_, message);
-    }
+    [[noreturn]] void Fail(const std::string& message) const { throw SourceError(line_, message); }
 
     std::vector<std::string_view> lines_;
     std::size_t next_ = 0; // lines_ read so far
@@ -229,9 +229,6 @@ private:
 };
 
 } // namespace
-
-PixelArtError::PixelArtError(int line, const std::string& message)
-    : std::runtime_error("line " + std::to_string(line) + ": " + message), line_(line) {}
 
 RgbImage PixelArt::Image() const {
     RgbImage image{width, height, {}};

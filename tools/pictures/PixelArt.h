@@ -4,25 +4,14 @@
 #pragma once
 
 #include "ui/BmpCodec.h"
+#include "ui/Errors.h"
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vigrel {
-
-// A malformed drawing. `Line()` is the 1-based line of the problem; what() reads
-// "line N: message".
-class PixelArtError : public std::runtime_error {
-public:
-    PixelArtError(int line, const std::string& message);
-    int Line() const { return line_; }
-
-private:
-    int line_;
-};
 
 // Sides of a drawing are 1 to this many pixels.
 inline constexpr int maxPixelArtSide = 4096;
@@ -39,7 +28,7 @@ struct PixelArt {
     RgbImage Image() const;
 };
 
-// Parses a whole drawing; throws PixelArtError naming the line of the first problem: a missing
+// Parses a whole drawing; throws SourceError naming the line of the first problem: a missing
 // or malformed header line, a bad number, a depth other than 8 or 24, a legend character given
 // twice or not a single printable character, more than 256 colours at depth 8, text that is not
 // UTF-8, a row of the wrong length or with a character the legend lacks, too few or too many

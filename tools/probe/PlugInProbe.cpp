@@ -3,6 +3,7 @@
 #include "ui/WideText.h"
 
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 namespace vigrel::test {
@@ -53,9 +54,14 @@ std::string PlugInPath() {
 HighContrastScheme::HighContrastScheme(HMODULE plugIn, COLORREF face, COLORREF text,
                                        COLORREF hotLight)
     : plugIn_(plugIn) {
-    realParameters = reinterpret_cast<decltype(&SystemParametersInfoW)>(
-        ReplaceImport(plugIn, "USER32.dll", "SystemParametersInfoW",
-                      reinterpret_cast<void*>(&HighContrastParameters)));
+    const ImportPatch patch = PatchImport(plugIn, "USER32.dll", "SystemParametersInfoW",
+                                          reinterpret_cast<void*>(&HighContrastParameters));
+    if (!patch) {
+        throw std::runtime_error(
+            "the plug-in's query of high contrast cannot be faked: " +
+            (patch.error.empty() ? "it imports no SystemParametersInfoW" : patch.error));
+    }
+    realParameters = reinterpret_cast<decltype(&SystemParametersInfoW)>(patch.previous);
     for (int i = 0; i < Count; ++i) {
         saved_[i] = GetSysColor(elements_[i]);
     }
@@ -65,10 +71,8 @@ HighContrastScheme::HighContrastScheme(HMODULE plugIn, COLORREF face, COLORREF t
 
 HighContrastScheme::~HighContrastScheme() {
     SetSysColors(Count, elements_, saved_);
-    if (realParameters != nullptr) {
-        ReplaceImport(plugIn_, "USER32.dll", "SystemParametersInfoW",
-                      reinterpret_cast<void*>(realParameters));
-    }
+    PatchImport(plugIn_, "USER32.dll", "SystemParametersInfoW",
+                reinterpret_cast<void*>(realParameters));
 }
 
 char* GlobalText(std::string_view text) {

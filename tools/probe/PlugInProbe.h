@@ -4,7 +4,7 @@
 // dialog's picture.
 #pragma once
 
-#include "ui/Module.h" // ReplaceImport, to see and fake its system calls
+#include "ui/ImportTable.h" // to see and fake its system calls
 
 #include <windows.h>
 
