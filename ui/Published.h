@@ -225,7 +225,18 @@ public:
         throw std::logic_error(name_ + " inherits no property " + std::string(name));
     }
 
-    operator ClassInfo() const { return ClassInfo(name_, base_, properties_, MakeFactory()); }
+    // Creates instances with T(&owner) rather than T(), for a class whose constructor needs the
+    // component that is to own it.
+    ClassBuilder& CreatedWithOwner() {
+        static_assert(std::is_constructible_v<T, TComponent*>,
+                      "the class has no constructor that takes its owner");
+        factory_ = [](TComponent& owner) -> TComponent& {
+            return owner.CreateComponent<T>(&owner);
+        };
+        return *this;
+    }
+
+    operator ClassInfo() const { return ClassInfo(name_, base_, properties_, factory_); }
 
 private:
     template <class R> using ValueOf = std::remove_cvref_t<std::invoke_result_t<R, const T&>>;
@@ -280,7 +291,9 @@ private:
         return properties_.emplace_back(std::move(info));
     }
 
-    static ClassInfo::Factory MakeFactory() {
+    // Without CreatedWithOwner: T() for a component class that has it, else no factory (the class
+    // cannot be created from a form resource).
+    static constexpr ClassInfo::Factory DefaultFactory() {
         if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
                       std::is_default_constructible_v<T>) {
             return [](TComponent& owner) -> TComponent& { return owner.CreateComponent<T>(); };
@@ -293,6 +306,7 @@ private:
     const ClassInfo* base_ = nullptr;
     std::vector<PropertyInfo> properties_;
     std::size_t last_ = 0;
+    ClassInfo::Factory factory_ = DefaultFactory();
 };
 
 } // namespace vigrel
