@@ -74,8 +74,8 @@ const ClassInfo& TLinkLabel::StaticClass() {
             .Default("Cursor", static_cast<std::int64_t>(TCursor::crHandPoint))
             .Enumeration("LinkType", &TLinkLabel::LinkType, &TLinkLabel::SetLinkType,
                          tLinkType::lthttp,
-                         {"ltfile", "ltftp", "ltgopher", "lthttp", "lthttps", "ltmailto", "ltnews",
-                          "lttelnet", "ltwais"})
+                         VIGREL_ENUM_NAMES(tLinkType, ltfile, ltftp, ltgopher, lthttp, lthttps,
+                                           ltmailto, ltnews, lttelnet, ltwais))
             .Text("HyperLink", &TLinkLabel::HyperLink, &TLinkLabel::SetHyperLink)
             .CreatedWithOwner();
     return info;
