@@ -149,8 +149,7 @@ const ClassInfo& TForm::StaticClass() {
                 TFormBorderStyle::bsSizeable,
                 VIGREL_ENUM_NAMES(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog))
             .Enumeration("Position", &TForm::Position, &TForm::SetPosition, TPosition::poDesigned,
-                         EnumNames<TPosition>(
-                             {{poDesigned, "poDesigned"}, {poScreenCenter, "poScreenCenter"}}))
+                         VIGREL_ENUM_NAMES(TPosition, poDesigned, poScreenCenter))
             .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth, 0, 0, 32767)
             .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight, 0, 0, 32767)
             .Default("Visible", std::int64_t{0})
