@@ -143,6 +143,20 @@ public:
     TTestKind kind = TTestKind::tkOne;
 };
 
+// Made knowing the component that is to own it, as a control placed on its owner is.
+class TPlaced : public TComponent {
+public:
+    explicit TPlaced(TComponent* owner) : placedOn(owner) {}
+    static const ClassInfo& StaticClass() {
+        static const ClassInfo info =
+            ClassBuilder<TPlaced>("TPlaced", TComponent::StaticClass()).CreatedWithOwner();
+        return info;
+    }
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    TComponent* placedOn;
+};
+
 std::vector<std::string> Names(const ClassInfo& info) {
     std::vector<std::string> names;
     for (const PropertyInfo& property : info.Properties()) {
@@ -202,6 +216,10 @@ TEST(Published, RegistryCreatesByNameWithTheOwner) {
     EXPECT_EQ(created.Owner(), &owner);
     EXPECT_EQ(&created.ClassType(), &TDerived::StaticClass());
     EXPECT_EQ(registry.Find("tderived"), nullptr);
+
+    const auto& placed = static_cast<const TPlaced&>(TPlaced::StaticClass().Create(owner));
+    EXPECT_EQ(placed.Owner(), &owner);
+    EXPECT_EQ(placed.placedOn, &owner);
 }
 
 TEST(Published, RegistryRefusesWhatItCannotServe) {
