@@ -44,6 +44,13 @@ TGradient::TGradient() {
 }
 
 const ClassInfo& TGradient::StaticClass() {
+    static constexpr auto StyleNames = VIGREL_ENUM_NAMES(
+        TGradientStyle, gsCustom, gsRadialC, gsRadialT, gsRadialB, gsRadialL, gsRadialR, gsRadialTL,
+        gsRadialTR, gsRadialBL, gsRadialBR, gsLinearH, gsLinearV, gsReflectedH, gsReflectedV,
+        gsDiagonalLF, gsDiagonalLB, gsDiagonalRF, gsDiagonalRB, gsArrowL, gsArrowR, gsArrowU,
+        gsArrowD, gsDiamond, gsButterfly, gsRadialRect);
+    // The last style named too: the painters run to it.
+    static_assert(StyleNames.size() == StylePainters.size());
     static const ClassInfo info =
         ClassBuilder<TGradient>("TGradient", TGraphicControl::StaticClass())
             .Default("Width", std::int64_t{100})
@@ -63,16 +70,11 @@ const ClassInfo& TGradient::StaticClass() {
             .Boolean("Reverse", &TGradient::Reverse, &TGradient::SetReverse, false)
             .Integer("Rotation", &TGradient::Rotation, &TGradient::SetRotation, 0)
             .Enumeration("Shape", &TGradient::Shape, &TGradient::SetShape, TShapeType::stRectangle,
-                         {"stRectangle", "stSquare", "stRoundRect", "stRoundSquare", "stEllipse",
-                          "stCircle"})
+                         VIGREL_ENUM_NAMES(TShapeType, stRectangle, stSquare, stRoundRect,
+                                           stRoundSquare, stEllipse, stCircle))
             .Integer("Shift", &TGradient::Shift, &TGradient::SetShift, 0)
-            .Enumeration(
-                "Style", &TGradient::Style, &TGradient::SetStyle, TGradientStyle::gsRadialC,
-                {"gsCustom",     "gsRadialC",    "gsRadialT",    "gsRadialB",    "gsRadialL",
-                 "gsRadialR",    "gsRadialTL",   "gsRadialTR",   "gsRadialBL",   "gsRadialBR",
-                 "gsLinearH",    "gsLinearV",    "gsReflectedH", "gsReflectedV", "gsDiagonalLF",
-                 "gsDiagonalLB", "gsDiagonalRF", "gsDiagonalRB", "gsArrowL",     "gsArrowR",
-                 "gsArrowU",     "gsArrowD",     "gsDiamond",    "gsButterfly",  "gsRadialRect"})
+            .Enumeration("Style", &TGradient::Style, &TGradient::SetStyle,
+                         TGradientStyle::gsRadialC, StyleNames)
             .Boolean("UseSysColors", &TGradient::UseSysColors, &TGradient::SetUseSysColors, false);
     return info;
 }

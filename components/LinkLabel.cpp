@@ -43,11 +43,6 @@ private:
     bool entered_;
 };
 
-// The reader creates a label owned by, and so placed on, the resource's root.
-TComponent& CreateOnOwner(TComponent& owner) {
-    return owner.CreateComponent<TLinkLabel>(&owner);
-}
-
 } // namespace
 
 TShellExecute ReplaceLinkShellExecute(TShellExecute call) {
@@ -74,17 +69,15 @@ TLinkLabel::TLinkLabel(TComponent* owner) {
 }
 
 const ClassInfo& TLinkLabel::StaticClass() {
-    static const ClassInfo described =
+    static const ClassInfo info =
         ClassBuilder<TLinkLabel>("TLinkLabel", TLabel::StaticClass())
             .Default("Cursor", static_cast<std::int64_t>(TCursor::crHandPoint))
             .Enumeration("LinkType", &TLinkLabel::LinkType, &TLinkLabel::SetLinkType,
                          tLinkType::lthttp,
-                         {"ltfile", "ltftp", "ltgopher", "lthttp", "lthttps", "ltmailto", "ltnews",
-                          "lttelnet", "ltwais"})
-            .Text("HyperLink", &TLinkLabel::HyperLink, &TLinkLabel::SetHyperLink);
-    // A label is made knowing its owner, so the class gets a factory that passes it.
-    static const ClassInfo info(described.Name(), described.Base(), described.Properties(),
-                                &CreateOnOwner);
+                         VIGREL_ENUM_NAMES(tLinkType, ltfile, ltftp, ltgopher, lthttp, lthttps,
+                                           ltmailto, ltnews, lttelnet, ltwais))
+            .Text("HyperLink", &TLinkLabel::HyperLink, &TLinkLabel::SetHyperLink)
+            .CreatedWithOwner();
     return info;
 }
 

@@ -44,11 +44,6 @@ TAltFixQueries& Queries() {
     return queries;
 }
 
-// The reader creates the component owned by the resource's root.
-TComponent& CreateOnOwner(TComponent& owner) {
-    return owner.CreateComponent<TVistaAltFix>(&owner);
-}
-
 } // namespace
 
 TAltFixQueries ReplaceAltFixQueries(TAltFixQueries queries) {
@@ -106,12 +101,10 @@ TVistaAltFix::~TVistaAltFix() {
 }
 
 const ClassInfo& TVistaAltFix::StaticClass() {
-    static const ClassInfo described =
+    static const ClassInfo info =
         ClassBuilder<TVistaAltFix>("TVistaAltFix", TComponent::StaticClass())
-            .Boolean("RepaintAll", &TVistaAltFix::RepaintAll, &TVistaAltFix::SetRepaintAll, true);
-    // The component is made knowing its owner, so the class gets a factory that passes it.
-    static const ClassInfo info(described.Name(), described.Base(), described.Properties(),
-                                &CreateOnOwner);
+            .Boolean("RepaintAll", &TVistaAltFix::RepaintAll, &TVistaAltFix::SetRepaintAll, true)
+            .CreatedWithOwner();
     return info;
 }
 

@@ -44,8 +44,8 @@ const ClassInfo& TControl::StaticClass() {
             .Record("Font", &TControl::font_)
             .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
             .Enumeration("Cursor", &TControl::Cursor, &TControl::SetCursor, TCursor::crDefault,
-                         {"crDefault", "crArrow", "crIBeam", "crCross", "crHourGlass", "crNo",
-                          "crSizeAll", "crHandPoint"});
+                         VIGREL_ENUM_NAMES(TCursor, crDefault, crArrow, crIBeam, crCross,
+                                           crHourGlass, crNo, crSizeAll, crHandPoint));
     return info;
 }
 

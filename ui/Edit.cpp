@@ -21,7 +21,7 @@ const ClassInfo& TEdit::StaticClass() {
         ClassBuilder<TEdit>("TEdit", TWinControl::StaticClass())
             .Text("Text", &TEdit::Text, &TEdit::SetText)
             .Enumeration("Border", &TEdit::Border, &TEdit::SetBorder, TEditBorder::ebSunken,
-                         {"ebSunken", "ebTiled"})
+                         VIGREL_ENUM_NAMES(TEditBorder, ebSunken, ebTiled))
             .Default("TabStop", std::int64_t{1})
             .Default("Color", std::int64_t{clWindow})
             .Default("Cursor", std::int64_t{static_cast<int>(TCursor::crIBeam)});

@@ -1,5 +1,6 @@
 #include "ui/Font.h"
 
+#include "ui/Published.h"
 #include "ui/WideText.h"
 
 #include <algorithm>

@@ -4,7 +4,8 @@
 // holds two font objects.
 #pragma once
 
-#include "ui/Published.h"
+#include "ui/Colors.h"
+#include "ui/Component.h"
 
 #include <windows.h>
 

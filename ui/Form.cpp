@@ -144,11 +144,12 @@ const ClassInfo& TForm::StaticClass() {
     static const ClassInfo info =
         ClassBuilder<TForm>("TForm", TWinControl::StaticClass())
             .Text("Caption", &TForm::Caption, &TForm::SetCaption)
-            .Enumeration("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle,
-                         TFormBorderStyle::bsSizeable,
-                         {"bsNone", "bsSingle", "bsSizeable", "bsDialog"})
+            .Enumeration(
+                "BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle,
+                TFormBorderStyle::bsSizeable,
+                VIGREL_ENUM_NAMES(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog))
             .Enumeration("Position", &TForm::Position, &TForm::SetPosition, TPosition::poDesigned,
-                         {"poDesigned", "poScreenCenter"})
+                         VIGREL_ENUM_NAMES(TPosition, poDesigned, poScreenCenter))
             .Integer("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth, 0, 0, 32767)
             .Integer("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight, 0, 0, 32767)
             .Default("Visible", std::int64_t{0})

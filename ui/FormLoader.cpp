@@ -35,70 +35,39 @@ template <class F> void AtLine(int line, const std::string& subject, F action) {
     }
 }
 
-} // namespace
+// The result of the checking pass: what to create and assign, with every value converted.
+struct Assignment {
+    const FormProperty* source;
+    std::vector<const PropertyInfo*> path; // the records passed through, then the property
+    PropertyValue value;
+};
 
-// Reads in two passes: the first checks the whole resource against the class descriptions and
-// converts every value, touching no component; the second creates and assigns.
-class ComponentReader {
+struct Plan {
+    const FormObject* source;
+    const ClassInfo* info;
+    std::vector<Assignment> assignments;
+    std::vector<Plan> children;
+};
+
+// The checking pass: the whole resource against the class descriptions (classes, component
+// names, property names, value kinds, ranges and names), touching no component.
+class FormChecker {
 public:
-    ComponentReader(TComponent& root, const ClassRegistry& classes,
-                    const TextConversion& conversion)
+    FormChecker(const TComponent& root, const ClassRegistry& classes,
+                const TextConversion& conversion)
         : root_(root), classes_(classes), conversion_(conversion) {}
 
-    void Read(const FormObject& form) {
+    // The plan of loading `form` into the root; throws FormError at the first problem.
+    Plan Check(const FormObject& form) {
         const ClassInfo& rootClass = root_.ClassType();
         if (form.className != rootClass.Name()) {
             throw FormError(form.line,
                             "the root is a " + rootClass.Name() + ", not a " + form.className);
         }
-        const Plan plan = Resolve(form, rootClass);
-        root_.state_.Include(csLoading);
-        loading_.push_back({&root_, &form});
-        try {
-            root_.SetName(form.name);
-            Assign(root_, plan);
-            for (const Plan& child : plan.children) {
-                Build(child, root_);
-            }
-            for (const auto& loading : loading_) {
-                AtLine(loading.second->line, loading.second->name,
-                       [&] { loading.first->Loaded(); });
-            }
-        } catch (...) {
-            DiscardCreated();
-            root_.state_.Exclude(csLoading);
-            throw;
-        }
+        return Resolve(form, rootClass);
     }
 
 private:
-    // Destroys what this load created, the last first. A component's destructor may already have
-    // destroyed others of them: those are no longer among the root's and are skipped, so the
-    // error that ended the load is the one the caller sees and nothing is left behind.
-    void DiscardCreated() noexcept {
-        for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
-            for (std::size_t i = 0; i < root_.ComponentCount(); ++i) {
-                if (&root_.Components(i) == *it) {
-                    root_.RemoveComponent(**it);
-                    break;
-                }
-            }
-        }
-    }
-
-    struct Assignment {
-        const FormProperty* source;
-        std::vector<const PropertyInfo*> path; // the records passed through, then the property
-        PropertyValue value;
-    };
-
-    struct Plan {
-        const FormObject* source;
-        const ClassInfo* info;
-        std::vector<Assignment> assignments;
-        std::vector<Plan> children;
-    };
-
     Plan Resolve(const FormObject& object, const ClassInfo& info) {
         Plan plan{&object, &info, {}, {}};
         std::set<std::string_view> assigned;
@@ -242,6 +211,57 @@ private:
         }
     }
 
+    const TComponent& root_;
+    const ClassRegistry& classes_;
+    const TextConversion& conversion_;
+    std::set<std::string_view> names_; // of the nested objects
+};
+
+} // namespace
+
+// The creating pass: creates and assigns what the checking pass planned, and undoes the creation
+// when a component's own code fails.
+class ComponentReader {
+public:
+    explicit ComponentReader(TComponent& root) : root_(root) {}
+
+    void Read(const FormObject& form, const ClassRegistry& classes,
+              const TextConversion& conversion) {
+        const Plan plan = FormChecker(root_, classes, conversion).Check(form);
+        root_.state_.Include(csLoading);
+        loading_.push_back({&root_, &form});
+        try {
+            root_.SetName(form.name);
+            Assign(root_, plan);
+            for (const Plan& child : plan.children) {
+                Build(child, root_);
+            }
+            for (const auto& loading : loading_) {
+                AtLine(loading.second->line, loading.second->name,
+                       [&] { loading.first->Loaded(); });
+            }
+        } catch (...) {
+            DiscardCreated();
+            root_.state_.Exclude(csLoading);
+            throw;
+        }
+    }
+
+private:
+    // Destroys what this load created, the last first. A component's destructor may already have
+    // destroyed others of them: those are no longer among the root's and are skipped, so the
+    // error that ended the load is the one the caller sees and nothing is left behind.
+    void DiscardCreated() noexcept {
+        for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+            for (std::size_t i = 0; i < root_.ComponentCount(); ++i) {
+                if (&root_.Components(i) == *it) {
+                    root_.RemoveComponent(**it);
+                    break;
+                }
+            }
+        }
+    }
+
     void Build(const Plan& plan, TComponent& parent) {
         TComponent* component = nullptr;
         AtLine(plan.source->line, plan.source->name,
@@ -271,16 +291,13 @@ private:
     }
 
     TComponent& root_;
-    const ClassRegistry& classes_;
-    const TextConversion& conversion_;
-    std::set<std::string_view> names_; // of the nested objects
     std::vector<TComponent*> created_;
     std::vector<std::pair<TComponent*, const FormObject*>> loading_;
 };
 
 void ReadComponent(TComponent& root, const FormObject& form, const ClassRegistry& classes,
                    const TextConversion& conversion) {
-    ComponentReader(root, classes, conversion).Read(form);
+    ComponentReader(root).Read(form, classes, conversion);
 }
 
 void ReadComponentResource(TComponent& root, std::string_view text, const ClassRegistry& classes,

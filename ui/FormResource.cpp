@@ -6,22 +6,8 @@
 namespace vigrel {
 namespace {
 
-constexpr std::string_view reserved = "object"; // starts a header, so it names no property
-
 bool IsSpace(char c) {
     return c == ' ' || c == '\t';
-}
-
-bool IsIdentifierStart(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-
-bool IsIdentifierChar(char c) {
-    return IsIdentifierStart(c) || (c >= '0' && c <= '9');
-}
-
-bool IsControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
 }
 
 int HexValue(char c) {
@@ -139,7 +125,8 @@ private:
 };
 
 bool IsHeader(std::string_view line) {
-    return line.starts_with("object") && (line.size() == 6 || IsSpace(line[6]));
+    return line.starts_with(reservedWord) &&
+           (line.size() == reservedWord.size() || IsSpace(line[reservedWord.size()]));
 }
 
 class Parser {
@@ -219,7 +206,7 @@ private:
         if (property.name.empty()) {
             cursor.Fail("expected \"Name = value\", \"object\" or \"end\"");
         }
-        if (property.name == reserved) {
+        if (property.name == reservedWord) {
             cursor.Fail("\"object\" cannot name a property");
         }
         while (cursor.Take('.')) {
@@ -291,7 +278,7 @@ private:
             if (c == '"') {
                 return text;
             }
-            if (IsControl(c)) {
+            if (IsControlByte(c)) {
                 cursor.Fail("control character in a string: write it as an escape");
             }
             if (c != '\\') {
@@ -417,6 +404,23 @@ private:
 };
 
 } // namespace
+
+bool IsIdentifierStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool IsIdentifierChar(char c) {
+    return IsIdentifierStart(c) || (c >= '0' && c <= '9');
+}
+
+bool IsIdentifier(std::string_view text) {
+    return !text.empty() && IsIdentifierStart(text.front()) &&
+           std::all_of(text.begin(), text.end(), IsIdentifierChar);
+}
+
+bool IsControlByte(char c) {
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
 
 FormObject ParseForm(std::string_view text) {
     return Parser(text).Parse();

@@ -61,6 +61,17 @@ struct FormObject {
     }
 };
 
+// The lexical rules that the reader and the writer (tools/forms/FormWriter.h) share. An identifier
+// (the name of an object, a class, a part of a property name, a value) is ASCII letters, digits
+// and '_', not starting with a digit.
+bool IsIdentifierStart(char c);
+bool IsIdentifierChar(char c);
+bool IsIdentifier(std::string_view text);
+// Starts an object's header, so it cannot be the first part of a property name.
+inline constexpr std::string_view reservedWord = "object";
+// The bytes that a string holds only as escapes.
+bool IsControlByte(char c);
+
 // Objects nest at most this deep, the root being depth 1.
 inline constexpr int maxFormDepth = 64;
 

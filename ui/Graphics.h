@@ -2,7 +2,7 @@
 // are resolved through the current system colours each time they are used.
 #pragma once
 
-#include "ui/Published.h"
+#include "ui/Colors.h"
 
 #include <windows.h>
 

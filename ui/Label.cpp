@@ -1,5 +1,6 @@
 #include "ui/Label.h"
 
+#include "ui/Published.h"
 #include "ui/WideText.h"
 
 #include <stdexcept>

@@ -23,7 +23,7 @@ void Frame3D(TCanvas& canvas, RECT& rect, TPanelBevel bevel, int width) {
     }
 }
 
-const std::vector<std::string> BevelNames{"bvNone", "bvLowered", "bvRaised"};
+constexpr auto BevelNames = VIGREL_ENUM_NAMES(TPanelBevel, bvNone, bvLowered, bvRaised);
 
 } // namespace
 

@@ -4,8 +4,12 @@
 // form resource can create components by class name and assign their properties by name.
 #pragma once
 
+#include "ui/Colors.h"
 #include "ui/Component.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -20,63 +24,6 @@
 #include <vector>
 
 namespace vigrel {
-
-// 0x00BBGGRR, or a system colour reference: top byte 0xFF, system colour index in the low byte.
-using TColor = std::uint32_t;
-
-inline constexpr TColor clBlack = 0x000000;
-inline constexpr TColor clMaroon = 0x000080;
-inline constexpr TColor clGreen = 0x008000;
-inline constexpr TColor clOlive = 0x008080;
-inline constexpr TColor clNavy = 0x800000;
-inline constexpr TColor clPurple = 0x800080;
-inline constexpr TColor clTeal = 0x808000;
-inline constexpr TColor clGray = 0x808080;
-inline constexpr TColor clSilver = 0xC0C0C0;
-inline constexpr TColor clRed = 0x0000FF;
-inline constexpr TColor clLime = 0x00FF00;
-inline constexpr TColor clYellow = 0x00FFFF;
-inline constexpr TColor clBlue = 0xFF0000;
-inline constexpr TColor clFuchsia = 0xFF00FF;
-inline constexpr TColor clAqua = 0xFFFF00;
-inline constexpr TColor clWhite = 0xFFFFFF;
-inline constexpr TColor clMoneyGreen = 0xC0DCC0;
-inline constexpr TColor clSkyBlue = 0xF0CAA6;
-inline constexpr TColor clCream = 0xF0FBFF;
-inline constexpr TColor clMedGray = 0xA4A0A0;
-
-inline constexpr TColor clScrollBar = 0xFF000000;
-inline constexpr TColor clBackground = 0xFF000001;
-inline constexpr TColor clActiveCaption = 0xFF000002;
-inline constexpr TColor clInactiveCaption = 0xFF000003;
-inline constexpr TColor clMenu = 0xFF000004;
-inline constexpr TColor clWindow = 0xFF000005;
-inline constexpr TColor clWindowFrame = 0xFF000006;
-inline constexpr TColor clMenuText = 0xFF000007;
-inline constexpr TColor clWindowText = 0xFF000008;
-inline constexpr TColor clCaptionText = 0xFF000009;
-inline constexpr TColor clActiveBorder = 0xFF00000A;
-inline constexpr TColor clInactiveBorder = 0xFF00000B;
-inline constexpr TColor clAppWorkSpace = 0xFF00000C;
-inline constexpr TColor clHighlight = 0xFF00000D;
-inline constexpr TColor clHighlightText = 0xFF00000E;
-inline constexpr TColor clBtnFace = 0xFF00000F;
-inline constexpr TColor clBtnShadow = 0xFF000010;
-inline constexpr TColor clGrayText = 0xFF000011;
-inline constexpr TColor clBtnText = 0xFF000012;
-inline constexpr TColor clInactiveCaptionText = 0xFF000013;
-inline constexpr TColor clBtnHighlight = 0xFF000014;
-inline constexpr TColor cl3DDkShadow = 0xFF000015;
-inline constexpr TColor cl3DLight = 0xFF000016;
-inline constexpr TColor clInfoText = 0xFF000017;
-inline constexpr TColor clInfoBk = 0xFF000018;
-inline constexpr TColor clHotLight = 0xFF00001A;
-inline constexpr TColor clGradientActiveCaption = 0xFF00001B;
-inline constexpr TColor clGradientInactiveCaption = 0xFF00001C;
-
-// The colour of a name above (exact spelling), and the name of a colour that has one.
-std::optional<TColor> IdentToColor(std::string_view name);
-std::optional<std::string_view> ColorToIdent(TColor color);
 
 enum class PropertyType : std::uint8_t {
     Integer,     // a signed integer within the property's range
@@ -94,6 +41,66 @@ enum class PropertyType : std::uint8_t {
 // Binary a byte vector.
 using PropertyValue =
     std::variant<std::int64_t, std::string, std::vector<std::string>, std::vector<std::uint8_t>>;
+
+// Whether `values` holds each value 0 .. N-1 of E once. The values of an Enumeration property are
+// 0, 1, ... in declaration order, so a missing enumerator shows as a value past N-1 (unless it is
+// the last one) and a repeated one as a value given twice.
+template <class E, std::size_t N>
+constexpr bool NamesEachValueOnce(const std::array<E, N>& values) {
+    static_assert(std::is_enum_v<E>, "the names are the names of an enumeration's values");
+    std::array<bool, N> named{};
+    for (const E value : values) {
+        const auto index = static_cast<std::size_t>(value);
+        if (index >= N || named[index]) {
+            return false;
+        }
+        named[index] = true;
+    }
+    return true;
+}
+
+// The names of the values of E, indexed by value; made by VIGREL_ENUM_NAMES.
+template <class E, std::size_t N> class EnumNameTable {
+public:
+    constexpr const std::string_view* begin() const { return byValue_.data(); }
+    constexpr const std::string_view* end() const { return byValue_.data() + N; }
+    constexpr std::size_t size() const { return N; }
+
+private:
+    template <class F, std::size_t M>
+    friend consteval EnumNameTable<F, M> EnumNames(const std::array<F, M>& values,
+                                                   std::string_view spelled);
+
+    std::array<std::string_view, N> byValue_{};
+};
+
+// The table of `values` named as `spelled` spells them, one identifier each, separated by commas.
+template <class E, std::size_t N>
+consteval EnumNameTable<E, N> EnumNames(const std::array<E, N>& values, std::string_view spelled) {
+    if (!NamesEachValueOnce(values)) {
+        throw std::logic_error("the enumerators do not name each value of the enumeration once");
+    }
+    EnumNameTable<E, N> table;
+    for (const E value : values) {
+        spelled.remove_prefix(std::min(spelled.find_first_not_of(", "), spelled.size()));
+        const std::size_t length = std::min(spelled.find_first_of(", "), spelled.size());
+        table.byValue_[static_cast<std::size_t>(value)] = spelled.substr(0, length);
+        spelled.remove_prefix(length);
+    }
+    return table;
+}
+
+// The names of the values of the enumeration E, each the spelling of its enumerator, indexed by
+// value: VIGREL_ENUM_NAMES(TPanelBevel, bvNone, bvLowered, bvRaised). The enumerators may come in
+// any order; a list that misses or repeats a value does not compile, so reordering the
+// enumeration cannot shift its names.
+#define VIGREL_ENUM_NAMES(E, ...)                                                                  \
+    ::vigrel::EnumNames<E>(                                                                        \
+        [] {                                                                                       \
+            using enum E;                                                                          \
+            return std::array{__VA_ARGS__};                                                        \
+        }(),                                                                                       \
+        #__VA_ARGS__)
 
 // A Record property has no read, write or stored rule of its own: its nested properties have.
 struct PropertyInfo {
@@ -193,14 +200,14 @@ public:
         return *this;
     }
 
-    // `names` names the values 0, 1, ... of the enumeration type E.
-    template <class R, class W, class E>
+    // `names` (made by VIGREL_ENUM_NAMES) names the values of the enumeration type E.
+    template <class R, class W, class E, std::size_t N>
     ClassBuilder& Enumeration(std::string name, R read, W write, E defaultValue,
-                              std::vector<std::string> names) {
+                              const EnumNameTable<E, N>& names) {
         static_assert(std::is_same_v<ValueOf<R>, E>, "an Enumeration property reads its type");
         PropertyInfo& info = Add(std::move(name), PropertyType::Enumeration, read, write,
                                  static_cast<std::int64_t>(defaultValue));
-        info.valueNames = std::move(names);
+        info.valueNames.assign(names.begin(), names.end());
         return *this;
     }
 
@@ -281,7 +288,18 @@ public:
         throw std::logic_error(name_ + " inherits no property " + std::string(name));
     }
 
-    operator ClassInfo() const { return ClassInfo(name_, base_, properties_, MakeFactory()); }
+    // Creates instances with T(&owner) rather than T(), for a class whose constructor needs the
+    // component that is to own it.
+    ClassBuilder& CreatedWithOwner() {
+        static_assert(std::is_constructible_v<T, TComponent*>,
+                      "the class has no constructor that takes its owner");
+        factory_ = [](TComponent& owner) -> TComponent& {
+            return owner.CreateComponent<T>(&owner);
+        };
+        return *this;
+    }
+
+    operator ClassInfo() const { return ClassInfo(name_, base_, properties_, factory_); }
 
 private:
     template <class R> using ValueOf = std::remove_cvref_t<std::invoke_result_t<R, const T&>>;
@@ -336,7 +354,9 @@ private:
         return properties_.emplace_back(std::move(info));
     }
 
-    static ClassInfo::Factory MakeFactory() {
+    // Without CreatedWithOwner: T() for a component class that has it, else no factory (the class
+    // cannot be created from a form resource).
+    static constexpr ClassInfo::Factory DefaultFactory() {
         if constexpr (std::is_base_of_v<TComponent, T> && !std::is_abstract_v<T> &&
                       std::is_default_constructible_v<T>) {
             return [](TComponent& owner) -> TComponent& { return owner.CreateComponent<T>(); };
@@ -349,6 +369,7 @@ private:
     const ClassInfo* base_ = nullptr;
     std::vector<PropertyInfo> properties_;
     std::size_t last_ = 0;
+    ClassInfo::Factory factory_ = DefaultFactory();
 };
 
 } // namespace vigrel

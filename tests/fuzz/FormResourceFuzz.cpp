@@ -3,10 +3,10 @@
 // components: the loader must either refuse it with a FormError (leaving nothing behind, which
 // the sanitizers check) or build components whose written resource loads and writes back
 // unchanged.
+#include "tools/forms/ComponentWriter.h"
+#include "tools/forms/FormWriter.h"
 #include "ui/FormLoader.h"
 #include "ui/FormResource.h"
-#include "tools/forms/FormWriter.h"
-#include "tools/forms/ComponentWriter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +47,7 @@ public:
                 .Boolean("Visible", &TFuzz::visible, &TFuzz::visible, true)
                 .Text("Caption", &TFuzz::caption, &TFuzz::caption)
                 .Enumeration("Kind", &TFuzz::kind, &TFuzz::kind, TFuzzKind::fkOne,
-                             {"fkOne", "fkTwo", "fkThree"})
+                             VIGREL_ENUM_NAMES(TFuzzKind, fkOne, fkTwo, fkThree))
                 .Color("Color", &TFuzz::color, &TFuzz::color, clBtnFace)
                 .StoredWhen([](const TFuzz& f) { return f.visible && f.color != clBtnFace; })
                 .Strings("Items", &TFuzz::items, &TFuzz::items)

@@ -1,9 +1,10 @@
 #include "ui/Component.h"
-#include "ui/Published.h"
 #include "tools/forms/Designing.h"
+#include "ui/Published.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,6 +95,14 @@ TEST(Component, DesigningReachesEverythingOwned) {
 
 enum class TTestKind : std::uint8_t { tkOne, tkTwo, tkThree };
 
+// A list of enumerators that misses or repeats a value is refused at compile time.
+namespace names {
+using enum TTestKind;
+static_assert(NamesEachValueOnce(std::array{tkThree, tkOne, tkTwo}));
+static_assert(!NamesEachValueOnce(std::array{tkOne, tkThree}));
+static_assert(!NamesEachValueOnce(std::array{tkOne, tkTwo, tkTwo}));
+} // namespace names
+
 class TBase : public TComponent {
 public:
     static const ClassInfo& StaticClass() {
@@ -122,7 +131,7 @@ public:
                 .StoredWhen([](const TDerived& d) { return !d.automatic && d.color != clWhite; })
                 .Boolean("Automatic", &TDerived::automatic, &TDerived::automatic, false)
                 .Enumeration("Kind", &TDerived::kind, &TDerived::kind, TTestKind::tkOne,
-                             {"tkOne", "tkTwo", "tkThree"})
+                             VIGREL_ENUM_NAMES(TTestKind, tkThree, tkOne, tkTwo))
                 .Default("Width", 100);
         return info;
     }
@@ -132,6 +141,20 @@ public:
     TColor color = clWhite;
     bool automatic = false;
     TTestKind kind = TTestKind::tkOne;
+};
+
+// Made knowing the component that is to own it, as a control placed on its owner is.
+class TPlaced : public TComponent {
+public:
+    explicit TPlaced(TComponent* owner) : placedOn(owner) {}
+    static const ClassInfo& StaticClass() {
+        static const ClassInfo info =
+            ClassBuilder<TPlaced>("TPlaced", TComponent::StaticClass()).CreatedWithOwner();
+        return info;
+    }
+    const ClassInfo& ClassType() const override { return StaticClass(); }
+
+    TComponent* placedOn;
 };
 
 std::vector<std::string> Names(const ClassInfo& info) {
@@ -149,6 +172,9 @@ TEST(Published, DerivedClassExtendsItsBaseAndRedeclaresInPlace) {
     EXPECT_EQ(TBase::StaticClass().FindProperty("Width")->defaultValue, PropertyValue(0));
     EXPECT_EQ(TDerived::StaticClass().FindProperty("Width")->defaultValue, PropertyValue(100));
     EXPECT_EQ(TBase::StaticClass().FindProperty("Color"), nullptr);
+    // Declared out of order, the names still stand at their enumerators' values.
+    EXPECT_EQ(TDerived::StaticClass().FindProperty("Kind")->valueNames,
+              (std::vector<std::string>{"tkOne", "tkTwo", "tkThree"}));
 }
 
 TEST(Published, AccessorsReadAndWriteThroughTheDescription) {
@@ -190,6 +216,10 @@ TEST(Published, RegistryCreatesByNameWithTheOwner) {
     EXPECT_EQ(created.Owner(), &owner);
     EXPECT_EQ(&created.ClassType(), &TDerived::StaticClass());
     EXPECT_EQ(registry.Find("tderived"), nullptr);
+
+    const auto& placed = static_cast<const TPlaced&>(TPlaced::StaticClass().Create(owner));
+    EXPECT_EQ(placed.Owner(), &owner);
+    EXPECT_EQ(placed.placedOn, &owner);
 }
 
 TEST(Published, RegistryRefusesWhatItCannotServe) {

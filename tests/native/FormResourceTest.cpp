@@ -1,7 +1,7 @@
 #include "ui/FormResource.h"
-#include "ui/FormLoader.h"
-#include "tools/forms/FormWriter.h"
 #include "tools/forms/ComponentWriter.h"
+#include "tools/forms/FormWriter.h"
+#include "ui/FormLoader.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +112,9 @@ public:
                 .StoredWhen([](const G& g) { return !g.useSysColors && g.colorBegin != clWhite; })
                 .Color("ColorEnd", &G::colorEnd, &G::colorEnd, clBtnFace)
                 .StoredWhen([](const G& g) { return !g.useSysColors && g.colorEnd != clBtnFace; })
-                .Enumeration("Style", &G::style, &G::style, TTestStyle::gsRadialC,
-                             {"gsCustom", "gsRadialC", "gsLinearH", "gsLinearV"})
+                .Enumeration(
+                    "Style", &G::style, &G::style, TTestStyle::gsRadialC,
+                    VIGREL_ENUM_NAMES(TTestStyle, gsCustom, gsRadialC, gsLinearH, gsLinearV))
                 .Boolean("UseSysColors", &G::useSysColors, &G::useSysColors, false);
         return info;
     }

@@ -8,23 +8,6 @@ namespace {
 
 constexpr std::size_t bytesPerLine = 32; // longer binary data goes on lines of its own
 constexpr std::string_view hexDigits = "0123456789ABCDEF";
-constexpr std::string_view reserved = "object"; // starts a header, so it names no property
-
-bool IsLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
-
-bool IsIdentifier(std::string_view text) {
-    return !text.empty() && IsLetter(text.front()) &&
-           std::all_of(text.begin(), text.end(),
-                       [](char c) { return IsLetter(c) || (c >= '0' && c <= '9'); });
-}
-
-// Written as an escape in a string.
-bool IsControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-}
-
 void RequireIdentifier(std::string_view text) {
     if (!IsIdentifier(text)) {
         throw std::invalid_argument("not an identifier: \"" + std::string(text) + "\"");
@@ -62,7 +45,7 @@ void WriteString(std::string& out, std::string_view text) {
             out += "\\t";
             break;
         default:
-            if (IsControl(c)) {
+            if (IsControlByte(c)) {
                 out += "\\x";
                 const auto byte = static_cast<std::uint8_t>(c);
                 WriteHex(out, &byte, 1);
@@ -147,7 +130,7 @@ void WriteObject(std::string& out, const FormObject& object, int depth) {
             path.remove_prefix(dot + 1);
         }
         RequireIdentifier(path);
-        if (property.name.substr(0, property.name.find('.')) == reserved) {
+        if (property.name.substr(0, property.name.find('.')) == reservedWord) {
             throw std::invalid_argument("\"object\" cannot name a property");
         }
         Indent(out, depth + 1);
