@@ -107,12 +107,51 @@ unsigned UserObjects() {
     return static_cast<unsigned>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
 }
 
+namespace {
+
+std::size_t BusyHeapBlocks() {
+    const HANDLE heap = GetProcessHeap();
+    std::size_t busy = 0;
+    HeapLock(heap);
+    PROCESS_HEAP_ENTRY entry{};
+    while (HeapWalk(heap, &entry)) {
+        busy += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0 ? 1 : 0;
+    }
+    HeapUnlock(heap);
+    return busy;
+}
+
+} // namespace
+
+Holdings CountHoldings() {
+    return {ThreadWindows().size(), GdiObjects(), UserObjects(), PrivateBytes(), BusyHeapBlocks()};
+}
+
+void PrintGrowth(const Holdings& before, const Holdings& after) {
+    const auto growth = [](const char* what, std::size_t from, std::size_t to) {
+        std::printf("  %-34s %8lld -> %8lld (%+lld)\n", what, static_cast<long long>(from),
+                    static_cast<long long>(to),
+                    static_cast<long long>(to) - static_cast<long long>(from));
+    };
+    growth("windows of the thread", before.windows, after.windows);
+    growth("GDI objects", before.gdi, after.gdi);
+    growth("USER objects", before.user, after.user);
+    growth("private memory, KB", before.privateBytes / 1024, after.privateBytes / 1024);
+    growth("busy blocks of the process heap", before.heapBlocks, after.heapBlocks);
+}
+
 Spread SpreadOf(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t half = values.size() / 2;
     const double median =
         values.size() % 2 == 1 ? values[half] : (values[half - 1] + values[half]) / 2;
     return {values.front(), median, values.back()};
+}
+
+void PrintSpread(const char* what, const std::vector<double>& values, const char* target) {
+    const Spread spread = SpreadOf(values);
+    std::printf("  %-46s %7.2f %7.2f %7.2f%s\n", what, spread.min, spread.median, spread.max,
+                target);
 }
 
 } // namespace vigrel::bench

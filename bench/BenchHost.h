@@ -35,6 +35,18 @@ unsigned GdiObjects();
 // USER objects of this process (GetGuiResources; 0 under Wine, which does not count them).
 unsigned UserObjects();
 
+// What this thread and process hold, for the benchmarks that repeat a cycle and look for growth.
+struct Holdings {
+    std::size_t windows;      // ThreadWindows
+    unsigned gdi;             // GdiObjects
+    unsigned user;            // UserObjects
+    std::size_t privateBytes; // PrivateBytes
+    std::size_t heapBlocks;   // busy blocks of the process heap
+};
+Holdings CountHoldings();
+// One line each: what was held before, after, and the growth (the target is none).
+void PrintGrowth(const Holdings& before, const Holdings& after);
+
 // Minimum, median and maximum of a sample.
 struct Spread {
     double min;
@@ -42,5 +54,7 @@ struct Spread {
     double max;
 };
 Spread SpreadOf(std::vector<double> values);
+// One line: `what`, then the minimum, median and maximum of `values`, then `target`.
+void PrintSpread(const char* what, const std::vector<double>& values, const char* target);
 
 } // namespace vigrel::bench

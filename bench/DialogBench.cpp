@@ -212,37 +212,6 @@ Opening Open(TtsEditAction edit) {
     return current;
 }
 
-std::size_t BusyHeapBlocks() {
-    const HANDLE heap = GetProcessHeap();
-    std::size_t busy = 0;
-    HeapLock(heap);
-    PROCESS_HEAP_ENTRY entry{};
-    while (HeapWalk(heap, &entry)) {
-        busy += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0 ? 1 : 0;
-    }
-    HeapUnlock(heap);
-    return busy;
-}
-
-struct Counts {
-    std::size_t windows;
-    unsigned gdi;
-    unsigned user;
-    std::size_t privateBytes;
-    std::size_t heapBlocks;
-};
-
-Counts Count() {
-    return {bench::ThreadWindows().size(), bench::GdiObjects(), bench::UserObjects(),
-            bench::PrivateBytes(), BusyHeapBlocks()};
-}
-
-void PrintSpread(const char* what, const std::vector<double>& values, const char* target) {
-    const bench::Spread spread = bench::SpreadOf(values);
-    std::printf("  %-46s %7.2f %7.2f %7.2f%s\n", what, spread.min, spread.median, spread.max,
-                target);
-}
-
 int Run(int runs, int openings) {
     const std::string path = test::PlugInPath();
     const HMODULE module = LoadLibraryA(path.c_str());
@@ -296,27 +265,28 @@ int Run(int runs, int openings) {
         }
         return values;
     };
-    PrintSpread("call to the first window's creation",
-                column([](const Opening& o) { return o.firstWindow; }), "");
-    PrintSpread("call to the dialog's activation",
-                column([](const Opening& o) { return o.activated; }), "");
-    PrintSpread("call to the tick that found the dialog shown",
-                column([](const Opening& o) { return o.detected; }), "");
-    PrintSpread("the forced paint (RedrawWindow UPDATENOW)",
-                column([](const Opening& o) { return o.painted - o.detected; }), "");
-    PrintSpread("call to first complete paint", column([](const Opening& o) { return o.painted; }),
-                "   (target 30)");
-    PrintSpread("OK (BM_CLICK posted) to the destruction's start",
-                column([](const Opening& o) { return o.destroying - o.okPosted; }), "");
-    PrintSpread("the destruction's start to the return",
-                column([](const Opening& o) { return o.returned - o.destroying; }), "");
-    PrintSpread("OK (BM_CLICK posted) to the return",
-                column([](const Opening& o) { return o.returned - o.okPosted; }), "   (target 5)");
+    bench::PrintSpread("call to the first window's creation",
+                       column([](const Opening& o) { return o.firstWindow; }), "");
+    bench::PrintSpread("call to the dialog's activation",
+                       column([](const Opening& o) { return o.activated; }), "");
+    bench::PrintSpread("call to the tick that found the dialog shown",
+                       column([](const Opening& o) { return o.detected; }), "");
+    bench::PrintSpread("the forced paint (RedrawWindow UPDATENOW)",
+                       column([](const Opening& o) { return o.painted - o.detected; }), "");
+    bench::PrintSpread("call to first complete paint",
+                       column([](const Opening& o) { return o.painted; }), "   (target 30)");
+    bench::PrintSpread("OK (BM_CLICK posted) to the destruction's start",
+                       column([](const Opening& o) { return o.destroying - o.okPosted; }), "");
+    bench::PrintSpread("the destruction's start to the return",
+                       column([](const Opening& o) { return o.returned - o.destroying; }), "");
+    bench::PrintSpread("OK (BM_CLICK posted) to the return",
+                       column([](const Opening& o) { return o.returned - o.okPosted; }),
+                       "   (target 5)");
     std::printf("  dialog windows left with an update region after the paint: %d; openings "
                 "without OK clicked, true and seven slots replaced: %d\n",
                 unpainted, failed);
 
-    const Counts before = Count();
+    const bench::Holdings before = bench::CountHoldings();
     const unsigned plugInAllocsBefore = blocks.plugInAllocs;
     const unsigned plugInFreesBefore = blocks.plugInFrees;
     const unsigned hostAllocsBefore = blocks.hostAllocs;
@@ -326,21 +296,11 @@ int Run(int runs, int openings) {
         const Opening opening = Open(edit);
         notOk += opening.clicked && opening.result && opening.replaced == 7 ? 0 : 1;
     }
-    const Counts after = Count();
+    const bench::Holdings after = bench::CountHoldings();
     std::printf("%d openings closed with OK (%d not as expected): before -> after (growth; "
                 "target none)\n",
                 openings, notOk);
-    const auto growth = [](const char* what, long long from, long long to) {
-        std::printf("  %-34s %8lld -> %8lld (%+lld)\n", what, from, to, to - from);
-    };
-    growth("windows of the thread", static_cast<long long>(before.windows),
-           static_cast<long long>(after.windows));
-    growth("GDI objects", before.gdi, after.gdi);
-    growth("USER objects", before.user, after.user);
-    growth("private memory, KB", static_cast<long long>(before.privateBytes / 1024),
-           static_cast<long long>(after.privateBytes / 1024));
-    growth("busy blocks of the process heap", static_cast<long long>(before.heapBlocks),
-           static_cast<long long>(after.heapBlocks));
+    bench::PrintGrowth(before, after);
     std::printf("  host strings over these openings: the host allocated %u and freed %u (the "
                 "plug-in's included), the plug-in allocated %u and freed %u\n",
                 blocks.hostAllocs - hostAllocsBefore, blocks.hostFrees - hostFreesBefore,

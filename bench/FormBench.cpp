@@ -85,24 +85,6 @@ Round OneRound() {
     return round;
 }
 
-void PrintSpread(const char* what, const std::vector<double>& values, const char* target) {
-    const bench::Spread spread = bench::SpreadOf(values);
-    std::printf("  %-44s %7.2f %7.2f %7.2f%s\n", what, spread.min, spread.median, spread.max,
-                target);
-}
-
-struct Counts {
-    std::size_t windows;
-    unsigned gdi;
-    unsigned user;
-    std::size_t privateBytes;
-};
-
-Counts Count() {
-    return {bench::ThreadWindows().size(), bench::GdiObjects(), bench::UserObjects(),
-            bench::PrivateBytes()};
-}
-
 void Run(int runs, int cycles) {
     const std::string_view resource = ModuleResourceData(L"EDITMONITOR");
     std::vector<double> parse;
@@ -131,14 +113,15 @@ void Run(int runs, int cycles) {
         }
         return values;
     };
-    PrintSpread("resource parse alone (ParseForm)", parse, "");
-    PrintSpread("construction (parse, components, properties)", column(&Round::construct), "");
-    PrintSpread("window creation (Handle)", column(&Round::windows), "");
-    PrintSpread("show (ShowWindow)", column(&Round::show), "");
-    PrintSpread("paint (RedrawWindow UPDATENOW|ALLCHILDREN)", column(&Round::paint), "");
-    PrintSpread("construction start to first complete paint", column(&Round::firstPaint),
-                "   (target 30)");
-    PrintSpread("destruction", column(&Round::destroy), "   (target 5)");
+    bench::PrintSpread("resource parse alone (ParseForm)", parse, "");
+    bench::PrintSpread("construction (parse, components, properties)", column(&Round::construct),
+                       "");
+    bench::PrintSpread("window creation (Handle)", column(&Round::windows), "");
+    bench::PrintSpread("show (ShowWindow)", column(&Round::show), "");
+    bench::PrintSpread("paint (RedrawWindow UPDATENOW|ALLCHILDREN)", column(&Round::paint), "");
+    bench::PrintSpread("construction start to first complete paint", column(&Round::firstPaint),
+                       "   (target 30)");
+    bench::PrintSpread("destruction", column(&Round::destroy), "   (target 5)");
     int unpainted = 0;
     for (const Round& round : rounds) {
         unpainted += round.unpainted;
@@ -146,22 +129,14 @@ void Run(int runs, int cycles) {
     std::printf("  windows left with an update region after the paint, all rounds: %d\n",
                 unpainted);
 
-    const Counts before = Count();
+    const bench::Holdings before = bench::CountHoldings();
     for (int i = 0; i < cycles; ++i) {
         OneRound();
     }
-    const Counts after = Count();
+    const bench::Holdings after = bench::CountHoldings();
     std::printf("%d create/show/paint/destroy cycles: before -> after (growth; target none)\n",
                 cycles);
-    const auto growth = [](const char* what, long long from, long long to) {
-        std::printf("  %-30s %8lld -> %8lld (%+lld)\n", what, from, to, to - from);
-    };
-    growth("windows of the thread", static_cast<long long>(before.windows),
-           static_cast<long long>(after.windows));
-    growth("GDI objects", before.gdi, after.gdi);
-    growth("USER objects", before.user, after.user);
-    growth("private memory, KB", static_cast<long long>(before.privateBytes / 1024),
-           static_cast<long long>(after.privateBytes / 1024));
+    bench::PrintGrowth(before, after);
 }
 
 } // namespace

@@ -4,15 +4,14 @@
 // are set for the picture and put back after, and the plug-in is told that high contrast is on
 // (Wine cannot switch it on). Run under Wine on a display:
 //   DialogShot.exe PLUGIN OUT.bmp [black]
+#include "gallery/SheetPicture.h"
 #include "tessary/TessaryAbi.h"
-#include "tools/pictures/BmpEncoder.h"
 #include "tools/probe/PlugInProbe.h"
 #include "ui/BmpCodec.h"
 
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,13 +37,8 @@ RgbImage Capture(HWND window) {
     const HGDIOBJ previous = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
-    RgbImage image{width, height, {}};
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i) {
-        const std::uint32_t p = pixels[i];
-        image.pixels.push_back({static_cast<std::uint8_t>(p >> 16),
-                                static_cast<std::uint8_t>(p >> 8), static_cast<std::uint8_t>(p)});
-    }
+    RgbImage image = FromPixelRows(width, height, [&](int y) { return pixels + y * width; });
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -99,8 +93,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "DialogShot: the dialog did not appear\n");
         return 1;
     }
-    const std::vector<std::uint8_t> bmp = EncodeBmp24(shot);
-    std::ofstream(argv[2], std::ios::binary)
-        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
-    return 0;
+    return WriteBmpFile(argv[2], shot) ? 0 : 1;
 }

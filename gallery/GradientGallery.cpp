@@ -2,8 +2,8 @@
 // labels into one picture, written as a 24-bit BMP file (the first argument, by default
 // gradient-gallery.bmp). Needs no display: everything is drawn into a memory bitmap.
 #include "components/Gradient.h"
+#include "gallery/SheetPicture.h"
 #include "ui/WinControl.h"
-#include "tools/gdi/MemoryDC.h"
 
 #include <windows.h>
 
@@ -77,42 +77,6 @@ std::vector<Sample> Samples() {
     return samples;
 }
 
-bool WriteBmp(const char* path, TBitmap& image) {
-    const int width = image.Width();
-    const int height = image.Height();
-    const int stride = (width * 3 + 3) / 4 * 4;
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof(info);
-    info.biWidth = width;
-    info.biHeight = -height; // rows from the top
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = static_cast<DWORD>(stride * height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    FILE* out = std::fopen(path, "wb");
-    if (out == nullptr) {
-        return false;
-    }
-    bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
-              std::fwrite(&info, sizeof(info), 1, out) == 1;
-    std::vector<unsigned char> row(static_cast<std::size_t>(stride), 0);
-    GdiFlush();
-    for (int y = 0; ok && y < height; ++y) {
-        const std::uint32_t* pixels = image.Row(y);
-        for (int x = 0; x < width; ++x) {
-            row[static_cast<std::size_t>(x) * 3] = static_cast<unsigned char>(pixels[x]);
-            row[static_cast<std::size_t>(x) * 3 + 1] = static_cast<unsigned char>(pixels[x] >> 8);
-            row[static_cast<std::size_t>(x) * 3 + 2] = static_cast<unsigned char>(pixels[x] >> 16);
-        }
-        ok = std::fwrite(row.data(), row.size(), 1, out) == 1;
-    }
-    return std::fclose(out) == 0 && ok;
-}
-
 int Run(const char* path) {
     const std::vector<Sample> samples = Samples();
     const int rows = (static_cast<int>(samples.size()) + Columns - 1) / Columns;
@@ -136,21 +100,12 @@ int Run(const char* path) {
         gradient.SetParent(&sheet);
     }
 
-    TBitmap image(width, height);
-    MemoryDC dc;
-    const SelectedObject selected(dc.Get(), image.Handle());
-    sheet.PaintTo(dc.Get());
-    const SelectedObject font(dc.Get(), GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc.Get(), TRANSPARENT);
-    SetTextColor(dc.Get(), RGB(0, 0, 0));
+    std::vector<Caption> captions;
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const TControl& cell = sheet.Controls(i);
-        const std::string& label = samples[i].label;
-        TextOutA(dc.Get(), cell.Left(), cell.Top() + cell.Height() + 2, label.c_str(),
-                 static_cast<int>(label.size()));
+        captions.push_back({cell.Left(), cell.Top() + cell.Height() + 2, samples[i].label});
     }
-    if (!WriteBmp(path, image)) {
-        std::fprintf(stderr, "cannot write %s\n", path);
+    if (!WriteBmpFile(path, PaintSheet(sheet, captions))) {
         return 1;
     }
     std::printf("%s: %d x %d, %u samples\n", path, width, height,

@@ -3,8 +3,7 @@
 // dialog shows it, and the glyphs on speed buttons at rest, under the mouse, pressed, not flat,
 // and flat over a gradient. Arguments: the folder of the drawings, then the output file.
 #include "components/Gradient.h"
-#include "tools/gdi/MemoryDC.h"
-#include "tools/pictures/BmpEncoder.h"
+#include "gallery/SheetPicture.h"
 #include "tools/pictures/PixelArt.h"
 #include "ui/BmpCodec.h"
 #include "ui/Image.h"
@@ -41,12 +40,6 @@ std::vector<std::uint8_t> Drawing(const std::string& folder, const char* name) {
     }
 }
 
-struct Label {
-    int x;
-    int y;
-    std::string text;
-};
-
 int Run(const std::string& folder, const char* path) {
     const std::vector<std::uint8_t> page = Drawing(folder, "Page2.pix");
     const std::vector<std::uint8_t> variable = Drawing(folder, "KnVariable.pix");
@@ -54,7 +47,7 @@ int Run(const std::string& folder, const char* path) {
 
     TWinControl sheet;
     sheet.SetBounds(0, 0, Width, Height);
-    std::vector<Label> labels;
+    std::vector<Caption> labels;
     const auto image = [&](const std::vector<std::uint8_t>& picture, RECT r, bool stretch) {
         auto& control = sheet.CreateComponent<TImage>();
         control.SetPicture(picture);
@@ -106,35 +99,7 @@ int Run(const std::string& folder, const char* path) {
     gradient({432, 142, 488, 174});
     button(subroutine, 447, 146, true, CM_MOUSEENTER, "");
 
-    TBitmap bitmap(Width, Height);
-    MemoryDC dc;
-    const SelectedObject selected(dc.Get(), bitmap.Handle());
-    sheet.PaintTo(dc.Get());
-    const SelectedObject font(dc.Get(), GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc.Get(), TRANSPARENT);
-    SetTextColor(dc.Get(), RGB(0, 0, 0));
-    for (const Label& label : labels) {
-        TextOutA(dc.Get(), label.x, label.y, label.text.c_str(),
-                 static_cast<int>(label.text.size()));
-    }
-    GdiFlush();
-
-    RgbImage picture{Width, Height, {}};
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            const std::uint32_t pixel = bitmap.Row(y)[x];
-            picture.pixels.push_back({static_cast<std::uint8_t>(pixel >> 16),
-                                      static_cast<std::uint8_t>(pixel >> 8),
-                                      static_cast<std::uint8_t>(pixel)});
-        }
-    }
-    const std::vector<std::uint8_t> file = EncodeBmp24(picture);
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()),
-              static_cast<std::streamsize>(file.size()));
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "cannot write %s\n", path);
+    if (!WriteBmpFile(path, PaintSheet(sheet, labels))) {
         return 1;
     }
     std::printf("%s: %d x %d\n", path, Width, Height);

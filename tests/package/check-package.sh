@@ -12,12 +12,9 @@ objdump=$4
 nm=$5
 objcopy=$6
 windres=$7
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct)}
-failures=0
-fail() {
-    echo "package: $*"
-    failures=$((failures + 1))
-}
+epoch=$(release_epoch "$source")
+. "$(dirname "$0")/checks.sh"
+checks package
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -89,7 +86,4 @@ for program in Vigrel.tsp tshost.exe; do
     [ "$stamp" = 0 ] || fail "$program carries the time stamp $stamp"
 done
 
-if [ "$failures" -eq 0 ]; then
-    echo "package: $(basename "$zip"): $(echo "$actual" | wc -l) files, checked"
-fi
-[ "$failures" -eq 0 ]
+passed "$(basename "$zip"): $(echo "$actual" | wc -l) files, checked"

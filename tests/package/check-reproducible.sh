@@ -9,15 +9,12 @@ source=$1
 work=$2
 dll=$3
 tshost=$4
-failures=0
-fail() {
-    echo "reproducible: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/checks.sh"
+checks reproducible
 export VIGREL_SETUP_DONE=1
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct)} ||
+SOURCE_DATE_EPOCH=$(release_epoch "$source") ||
     { echo "reproducible: $source is not a git checkout"; exit 1; }
-export SOURCE_DATE_EPOCH=$epoch
+export SOURCE_DATE_EPOCH
 
 # The sources as they stand, tracked or new but not ignored, with their times, so that a second
 # run builds only what changed; the copy's own build folder stays.
@@ -48,8 +45,5 @@ cmp "$tshost" "$copy/build/win32/bin/tshost.exe" ||
 here=("$work"/here/Vigrel-*-win32.zip)
 there=("$work"/there/Vigrel-*-win32.zip)
 cmp "${here[0]}" "${there[0]}" || fail "the two packages differ"
-if [ "$failures" -eq 0 ]; then
-    echo "reproducible: Vigrel.tsp ($(stat -c %s "$dll") bytes), tshost.exe and" \
-         "$(basename "${here[0]}") are the same bytes built in $source and in $copy"
-fi
-[ "$failures" -eq 0 ]
+passed "Vigrel.tsp ($(stat -c %s "$dll") bytes), tshost.exe and" \
+       "$(basename "${here[0]}") are the same bytes built in $source and in $copy"

@@ -9,13 +9,11 @@
 set -uo pipefail
 source=$1
 work=$2
-failures=0
-fail() {
-    echo "signing: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/checks.sh"
+checks signing
 export VIGREL_SETUP_DONE=1
-export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct)}
+SOURCE_DATE_EPOCH=$(release_epoch "$source")
+export SOURCE_DATE_EPOCH
 unsigned=("$work"/here/Vigrel-*-win32.zip)
 [ -f "${unsigned[0]}" ] || { echo "signing: no unsigned package in $work/here"; exit 1; }
 name=$(basename "${unsigned[0]}" .zip)
@@ -126,9 +124,6 @@ grep -q '^package: error: signing Vigrel.tsp failed$' <<<"$report" ||
     fail "a wrong password gives:"$'\n'"$report"
 cmp "$signed" "$work/signed.zip" || fail "a failed signing changed the package made before"
 
-if [ "$failures" -eq 0 ]; then
-    echo "signing: both programs signed from a PKCS#12 file and from a token (SHA-256," \
-         "time-stamped), verified against the throwaway authority only; without their" \
-         "signatures, the unsigned package's bytes"
-fi
-[ "$failures" -eq 0 ]
+passed "both programs signed from a PKCS#12 file and from a token (SHA-256," \
+       "time-stamped), verified against the throwaway authority only; without their" \
+       "signatures, the unsigned package's bytes"

@@ -2,6 +2,8 @@
 // writes back, the keys, the picture buttons, the link and the mends (modes read in any letter
 // case, failures kept from the host, one dialog at a time).
 #include "tests/win32/DialogDriver.h"
+#include "tests/win32/FrameChecks.h"
+#include "tests/win32/ShellCalls.h"
 #include "ui/WideText.h"
 
 #include <windows.h>
@@ -45,18 +47,8 @@ TEST_F(DialogTest, OpensOwnedCentredAndLaidOutWithItsTexts) {
     Run(counterAction, {[&](HWND dialog) {
             EXPECT_EQ(GetWindow(dialog, GW_OWNER), host);
             hostEnabled = IsWindowEnabled(host) != FALSE;
-            EXPECT_EQ(GetWindowLongW(dialog, GWL_STYLE) &
-                          (WS_CHILD | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX),
-                      0);
+            ExpectCentredDialogFrame(dialog, 504, 360);
             EXPECT_NE(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU, 0);
-            RECT client;
-            GetClientRect(dialog, &client);
-            EXPECT_EQ(client.right, 504);
-            EXPECT_EQ(client.bottom, 360);
-            RECT outer;
-            GetWindowRect(dialog, &outer);
-            EXPECT_NEAR(outer.left + outer.right, GetSystemMetrics(SM_CXSCREEN), 1);
-            EXPECT_NEAR(outer.top + outer.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
             for (const Control& control : windows) {
                 EXPECT_NE(Find(dialog, control.name), nullptr) << control.name;
             }
@@ -408,41 +400,23 @@ TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
     }
 }
 
-struct ShellCall {
-    HWND window;
-    std::string operation;
-    std::string file;
-    bool noParameters;
-    bool noDirectory;
-    int show;
-};
-std::vector<ShellCall> shellCalls;
-
-HINSTANCE WINAPI FakeShellExecute(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
-                                  LPCSTR directory, INT show) {
-    shellCalls.push_back({window, operation != nullptr ? operation : "",
-                          file != nullptr ? file : "", parameters == nullptr, directory == nullptr,
-                          show});
-    return reinterpret_cast<HINSTANCE>(33);
-}
-
 TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
-    shellCalls.clear();
+    ShellCalls().clear();
     const ImportPatch fake = PatchImport(module, "SHELL32.dll", "ShellExecuteA",
-                                         reinterpret_cast<void*>(&FakeShellExecute));
+                                         reinterpret_cast<void*>(&RecordShellCall));
     ASSERT_TRUE(fake) << fake.error;
     Run(counterAction, {[](HWND dialog) {
                             ClickAt(dialog, {83 + 10, 326 + 6});
                         },
                         [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
     PatchImport(module, "SHELL32.dll", "ShellExecuteA", fake.previous);
-    ASSERT_EQ(shellCalls.size(), 1u);
-    EXPECT_EQ(shellCalls[0].window, openDialog);
-    EXPECT_EQ(shellCalls[0].operation, "Open");
-    EXPECT_EQ(shellCalls[0].file, "http://vigrel.example.org");
-    EXPECT_TRUE(shellCalls[0].noParameters);
-    EXPECT_TRUE(shellCalls[0].noDirectory);
-    EXPECT_EQ(shellCalls[0].show, SW_SHOWNORMAL);
+    ASSERT_EQ(ShellCalls().size(), 1u);
+    EXPECT_EQ(ShellCalls()[0].window, openDialog);
+    EXPECT_EQ(ShellCalls()[0].operation, "Open");
+    EXPECT_EQ(ShellCalls()[0].file, "http://vigrel.example.org");
+    EXPECT_TRUE(ShellCalls()[0].noParameters);
+    EXPECT_TRUE(ShellCalls()[0].noDirectory);
+    EXPECT_EQ(ShellCalls()[0].show, SW_SHOWNORMAL);
 }
 
 TEST_F(DialogTest, MonitorsKeepTickingWhileTheDialogIsOpen) {

@@ -3,6 +3,7 @@
 // painting, the keys of a dialog and the modal run.
 #include "ui/Form.h"
 #include "components/Gradient.h"
+#include "tests/win32/FrameChecks.h"
 #include "tests/win32/MessageBoxes.h"
 #include "tests/win32/Surface.h"
 #include "tools/forms/ComponentWriter.h"
@@ -189,18 +190,8 @@ TEST_F(FormTest, MakesTheSystemsOwnWindowsAtTheirPlaces) {
     }
     EXPECT_EQ(GetParent(Get<TWinControl>("LEdit1").Handle()), Get<TWinControl>("Panel1").Handle());
     // A top-level form: no parent, a dialog frame without minimise or maximise box.
-    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) &
-                  (WS_CHILD | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
-              0);
+    ExpectCentredDialogFrame(window, 300, 200);
     EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME, 0);
-    RECT client;
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 300);
-    EXPECT_EQ(client.bottom, 200);
-    RECT outer;
-    GetWindowRect(window, &outer);
-    EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-    EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
     // The tiled edit has no sunken border of the system's.
     EXPECT_EQ(GetWindowLongW(Get<TWinControl>("LEdit1").Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE,
               0);

@@ -52,18 +52,15 @@ protected:
         seen = Seen{};
         module = LoadLibraryA(PlugInPath().c_str());
         ASSERT_NE(module, nullptr);
-        registerPlugIn = Resolve<TtsRegisterPlugIn>("tsRegisterPlugIn");
-        registerScriptProcessor = Resolve<TtsRegisterScriptProcessor>("tsRegisterScriptProcessor");
-        execAction = Resolve<TtsExecAction>("tsExecAction");
-        message = Resolve<TtsMessage>("tsMessage");
+        registerPlugIn = Entry<TtsRegisterPlugIn>(module, "tsRegisterPlugIn");
+        registerScriptProcessor =
+            Entry<TtsRegisterScriptProcessor>(module, "tsRegisterScriptProcessor");
+        execAction = Entry<TtsExecAction>(module, "tsExecAction");
+        message = Entry<TtsMessage>(module, "tsMessage");
     }
     void TearDown() override {
         message(CloseMessage);
         FreeLibrary(module);
-    }
-
-    template <class T> T Resolve(const char* name) {
-        return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
     }
 
     bool Exec(const char* name, const char* condition, const char* comparison,

@@ -1,6 +1,7 @@
 // TLinkLabel on Windows: the address a press hands to the shell (seen through a recording shell
 // call, so nothing is launched), the caption rule, the mouse rules, owners and form resources.
 #include "components/LinkLabel.h"
+#include "tests/win32/ShellCalls.h"
 #include "tools/forms/ComponentWriter.h"
 #include "ui/Errors.h"
 #include "ui/Form.h"
@@ -14,40 +15,6 @@
 
 namespace vigrel::test {
 namespace {
-
-struct ShellCall {
-    HWND window;
-    std::string operation;
-    std::string file;
-    bool noParameters;
-    bool noDirectory;
-    INT show;
-    HRESULT apartment; // what entering a single-threaded apartment answered during the call
-};
-
-// Enters the apartment `kind` and leaves it again at once: S_OK when the thread had none,
-// S_FALSE when it had one of that kind, RPC_E_CHANGED_MODE when it had the other kind.
-HRESULT ProbeApartment(DWORD kind) {
-    const HRESULT result = CoInitializeEx(nullptr, kind);
-    if (SUCCEEDED(result)) {
-        CoUninitialize();
-    }
-    return result;
-}
-
-std::vector<ShellCall>& ShellCalls() {
-    static std::vector<ShellCall> calls;
-    return calls;
-}
-
-HINSTANCE WINAPI RecordShellCall(HWND window, LPCSTR operation, LPCSTR file, LPCSTR parameters,
-                                 LPCSTR directory, INT show) {
-    ShellCalls().push_back({window, operation != nullptr ? operation : "(null)",
-                            file != nullptr ? file : "(null)", parameters == nullptr,
-                            directory == nullptr, show, ProbeApartment(COINIT_APARTMENTTHREADED)});
-    // What the shell answers when no program opens the address: the label never looks.
-    return reinterpret_cast<HINSTANCE>(SE_ERR_NOASSOC);
-}
 
 std::string Utf8(const char8_t* text) {
     return reinterpret_cast<const char*>(text);

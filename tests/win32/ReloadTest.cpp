@@ -25,10 +25,6 @@ std::wstring LibraryPath() {
     return folder + L"ReloadLibrary.dll";
 }
 
-template <typename Function> Function Export(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 bool ClassRegistered(HMODULE library, LPCWSTR name) {
     WNDCLASSEXW info{};
     info.cbSize = sizeof info;
@@ -72,7 +68,7 @@ TEST_F(Reload, FormShowsAgainAfterUnloadAndLoad) {
     for (int round = 0; round < 2; ++round) {
         const HMODULE library = Load();
         ASSERT_NE(library, nullptr);
-        const auto show = Export<ShowTestFormFunction>(library, "ShowTestForm");
+        const auto show = Entry<ShowTestFormFunction>(library, "ShowTestForm");
         ASSERT_NE(show, nullptr);
         // Twice in one load: the second form uses the classes the first registered.
         for (int form = 0; form < 2; ++form) {
@@ -90,8 +86,8 @@ TEST_F(Reload, FormShowsAgainAfterUnloadAndLoad) {
 TEST_F(Reload, FormAndTimerLeftRunningAtUnloadAreGone) {
     const HMODULE library = Load();
     ASSERT_NE(library, nullptr);
-    const auto leave = Export<LeaveTestFormShownFunction>(library, "LeaveTestFormShown");
-    const auto ticks = Export<TimerTicksFunction>(library, "TimerTicks");
+    const auto leave = Entry<LeaveTestFormShownFunction>(library, "LeaveTestFormShown");
+    const auto ticks = Entry<TimerTicksFunction>(library, "TimerTicks");
     ASSERT_NE(leave, nullptr);
     ASSERT_NE(ticks, nullptr);
     const HWND form = leave();
@@ -118,7 +114,7 @@ TEST_F(Reload, FormAndTimerLeftRunningAtUnloadAreGone) {
 
     const HMODULE again = Load();
     ASSERT_NE(again, nullptr);
-    const auto show = Export<ShowTestFormFunction>(again, "ShowTestForm");
+    const auto show = Entry<ShowTestFormFunction>(again, "ShowTestForm");
     ASSERT_NE(show, nullptr);
     EXPECT_NE(show(FALSE), nullptr) << "the classes could not be registered again";
     EXPECT_TRUE(FreeLibrary(again));
@@ -153,7 +149,7 @@ TEST_F(Reload, AFormOnAnotherThreadKeepsTheLibraryLoaded) {
     ASSERT_TRUE(CopyFileW(LibraryPath().c_str(), copy.c_str(), FALSE));
     const HMODULE library = LoadLibraryW(copy.c_str());
     ASSERT_NE(library, nullptr);
-    SecondThread second{Export<ShowTestFormFunction>(library, "ShowTestForm"),
+    SecondThread second{Entry<ShowTestFormFunction>(library, "ShowTestForm"),
                         CreateEventW(nullptr, TRUE, FALSE, nullptr),
                         CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     ASSERT_NE(second.show(FALSE), nullptr); // this thread made the library's first window
