@@ -35,7 +35,7 @@ double Measure(const std::function<void()>& work) {
     return best;
 }
 
-const char* const styleNames[] = {
+const char* const StyleNames[] = {
     "gsCustom",     "gsRadialC",    "gsRadialT",    "gsRadialB",    "gsRadialL",
     "gsRadialR",    "gsRadialTL",   "gsRadialTR",   "gsRadialBL",   "gsRadialBR",
     "gsLinearH",    "gsLinearV",    "gsReflectedH", "gsReflectedV", "gsDiagonalLF",
@@ -83,7 +83,7 @@ void Run() {
         gradient.SetStyle(static_cast<TGradientStyle>(style));
         const double us = Measure([&] { gradient.RebuildPattern(); });
         worst = std::max(worst, us);
-        std::printf("  %-14s %4d x %-4d %8.1f\n", styleNames[style], gradient.Pattern().Width(),
+        std::printf("  %-14s %4d x %-4d %8.1f\n", StyleNames[style], gradient.Pattern().Width(),
                     gradient.Pattern().Height(), us);
     }
     std::printf("  slowest rebuild %.1f us (target 500)\n", worst);
@@ -102,7 +102,7 @@ void Run() {
         gradient.SetStyle(style);
         const double rebuild = Measure([&] { gradient.RebuildPattern(); });
         std::printf("  %d x %d: plain write %.1f, %s rebuild %.1f, ratio %.2f (target 4)\n", side,
-                    side, plain, styleNames[static_cast<int>(style)], rebuild, rebuild / plain);
+                    side, plain, StyleNames[static_cast<int>(style)], rebuild, rebuild / plain);
     }
 
     std::printf("Paint of the dialog's bands into a 32-bit memory surface, us\n");

@@ -11,7 +11,7 @@
 namespace vigrel {
 namespace {
 
-constexpr const char* kStyleNames[] = {
+constexpr const char* StyleNames[] = {
     "gsCustom",     "gsRadialC",    "gsRadialT",    "gsRadialB",    "gsRadialL",
     "gsRadialR",    "gsRadialTL",   "gsRadialTR",   "gsRadialBL",   "gsRadialBR",
     "gsLinearH",    "gsLinearV",    "gsReflectedH", "gsReflectedV", "gsDiagonalLF",
@@ -54,10 +54,10 @@ void PlainWrite(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * width * width);
 }
 
-const bool kRegistered = [] {
+const bool Registered = [] {
     for (std::size_t style = 1; style < StylePainters.size(); ++style) {
-        benchmark::RegisterBenchmark((std::string("Rebuild/") + kStyleNames[style]).c_str(),
-                                     Rebuild, StylePainters[style]);
+        benchmark::RegisterBenchmark((std::string("Rebuild/") + StyleNames[style]).c_str(), Rebuild,
+                                     StylePainters[style]);
     }
     benchmark::RegisterBenchmark("BuildGradientColors", BuildColorsOnly);
     benchmark::RegisterBenchmark("PlainWrite", PlainWrite)->Arg(362)->Arg(512);

@@ -78,23 +78,23 @@ void PaintByIndex(const TGradientColors& colors, PatternBitmap& pattern, int wid
 // distance 180 - k, written at k and 361 - k).
 enum class RadialAxis { Near, Far, Mirrored };
 
-constexpr int kRadius = 180;
-constexpr int kRadialSide = kRadius + 1;
+constexpr int Radius = 180;
+constexpr int RadialSide = Radius + 1;
 
-constexpr std::array<int, kRadialSide> kSquares = [] {
-    std::array<int, kRadialSide> squares{};
-    for (int k = 0; k < kRadialSide; ++k) {
+constexpr std::array<int, RadialSide> Squares = [] {
+    std::array<int, RadialSide> squares{};
+    for (int k = 0; k < RadialSide; ++k) {
         squares[k] = k * k;
     }
     return squares;
 }();
 
 int Extent(RadialAxis axis) {
-    return axis == RadialAxis::Mirrored ? 2 * kRadialSide : kRadialSide;
+    return axis == RadialAxis::Mirrored ? 2 * RadialSide : RadialSide;
 }
 
 int Distance(RadialAxis axis, int k) {
-    return axis == RadialAxis::Near ? k : kRadius - k;
+    return axis == RadialAxis::Near ? k : Radius - k;
 }
 
 // The nearest whole number to sqrt(n), moved there from a nearby guess k: k is right when
@@ -123,15 +123,15 @@ void PaintRadial(const TGradientColors& colors, PatternBitmap& pattern, RadialAx
     const bool mirrorX = horizontal == RadialAxis::Mirrored;
     pattern.SetSize(width, height);
     int rowStart = 0;
-    for (int y = 0; y < kRadialSide; ++y) {
+    for (int y = 0; y < RadialSide; ++y) {
         std::uint32_t* top = pattern.Row(y);
         std::uint32_t* bottom =
             vertical == RadialAxis::Mirrored ? pattern.Row(height - 1 - y) : top;
-        const int dy2 = kSquares[Distance(vertical, y)];
-        rowStart = RoundedRoot(kSquares[Distance(horizontal, 0)] + dy2, rowStart);
+        const int dy2 = Squares[Distance(vertical, y)];
+        rowStart = RoundedRoot(Squares[Distance(horizontal, 0)] + dy2, rowStart);
         int root = rowStart;
-        for (int x = 0; x < kRadialSide; ++x) {
-            root = RoundedRoot(kSquares[Distance(horizontal, x)] + dy2, root);
+        for (int x = 0; x < RadialSide; ++x) {
+            root = RoundedRoot(Squares[Distance(horizontal, x)] + dy2, root);
             const std::uint32_t pixel = pixels[root];
             top[x] = pixel;
             bottom[x] = pixel;
@@ -306,15 +306,15 @@ void PaintButterfly(const TGradientColors& colors, PatternBitmap& pattern) {
 // Row y, at distance d from the nearer of the top and bottom edges, is a rising ramp 0..d-1, a run
 // of index d and the same ramp falling: min(x, 511 - x, d) written as three block copies.
 void PaintRadialRect(const TGradientColors& colors, PatternBitmap& pattern) {
-    constexpr int kSide = 512;
+    constexpr int side = 512;
     const PixelTable pixels = Pixels(colors);
-    pattern.SetSize(kSide, kSide);
-    for (int y = 0; y < kSide; ++y) {
+    pattern.SetSize(side, side);
+    for (int y = 0; y < side; ++y) {
         std::uint32_t* row = pattern.Row(y);
-        const int d = std::min(y, kSide - 1 - y);
+        const int d = std::min(y, side - 1 - y);
         std::copy_n(pixels.begin(), d, row);
-        std::fill(row + d, row + kSide - d, pixels[d]);
-        std::reverse_copy(pixels.begin(), pixels.begin() + d, row + kSide - d);
+        std::fill(row + d, row + side - d, pixels[d]);
+        std::reverse_copy(pixels.begin(), pixels.begin() + d, row + side - d);
     }
 }
 

@@ -42,6 +42,18 @@ using TtsExecAction = TsBool(TS_CALL*)(std::int32_t number, HostStringPtr* args)
 using TtsEditAction = TsBool(TS_CALL*)(std::int32_t number, HostStringPtr* args);
 using TtsMessage = void(TS_CALL*)(std::int32_t code);
 
+// The seven entry points of a loaded plug-in, found by their names; null where it has none.
+// Value-initialise it (`{}`) to start with none.
+struct TessaryEntryPoints {
+    TtsRegisterPlugIn tsRegisterPlugIn;
+    TtsInitPlugIn tsInitPlugIn;
+    TtsRegisterScriptProcessor tsRegisterScriptProcessor;
+    TtsRegisterInterfaceAccess tsRegisterInterfaceAccess;
+    TtsExecAction tsExecAction;
+    TtsEditAction tsEditAction;
+    TtsMessage tsMessage;
+};
+
 // Action numbers, argument slots, messages and interface requests.
 constexpr std::int32_t PlugInEntryNumber = 0;
 constexpr std::int32_t MonitorActionNumber = 1;

@@ -49,6 +49,21 @@ PlugInHost::~PlugInHost() {
     current = nullptr;
 }
 
+TessaryEntryPoints FindEntryPoints(HMODULE module) {
+    const auto find = [module]<class Entry>(Entry& entry, const char* name) {
+        entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    };
+    TessaryEntryPoints entries{};
+    find(entries.tsRegisterPlugIn, "tsRegisterPlugIn");
+    find(entries.tsInitPlugIn, "tsInitPlugIn");
+    find(entries.tsRegisterScriptProcessor, "tsRegisterScriptProcessor");
+    find(entries.tsRegisterInterfaceAccess, "tsRegisterInterfaceAccess");
+    find(entries.tsExecAction, "tsExecAction");
+    find(entries.tsEditAction, "tsEditAction");
+    find(entries.tsMessage, "tsMessage");
+    return entries;
+}
+
 bool PlugInHost::Load(const std::string& path, std::string& error) {
     if (path.empty()) {
         error = "the plug-in's path is empty";
@@ -59,26 +74,14 @@ bool PlugInHost::Load(const std::string& path, std::string& error) {
         error = "cannot load the plug-in " + path + " (" + SystemError(GetLastError()) + ")";
         return false;
     }
-    const auto resolve = [&](const char* name) {
-        return reinterpret_cast<void*>(GetProcAddress(module, name));
-    };
-    registerPlugIn_ = reinterpret_cast<TtsRegisterPlugIn>(resolve("tsRegisterPlugIn"));
-    initPlugIn_ = reinterpret_cast<TtsInitPlugIn>(resolve("tsInitPlugIn"));
-    registerScriptProcessor_ =
-        reinterpret_cast<TtsRegisterScriptProcessor>(resolve("tsRegisterScriptProcessor"));
-    registerInterfaceAccess_ =
-        reinterpret_cast<TtsRegisterInterfaceAccess>(resolve("tsRegisterInterfaceAccess"));
-    execAction_ = reinterpret_cast<TtsExecAction>(resolve("tsExecAction"));
-    editAction_ = reinterpret_cast<TtsEditAction>(resolve("tsEditAction"));
-    message_ = reinterpret_cast<TtsMessage>(resolve("tsMessage"));
-
+    entries_ = FindEntryPoints(module);
     const std::array<std::pair<const char*, bool>, 6> required{{
-        {"tsRegisterPlugIn", registerPlugIn_ != nullptr},
-        {"tsInitPlugIn", initPlugIn_ != nullptr},
-        {"tsRegisterScriptProcessor", registerScriptProcessor_ != nullptr},
-        {"tsRegisterInterfaceAccess", registerInterfaceAccess_ != nullptr},
-        {"tsExecAction", execAction_ != nullptr},
-        {"tsMessage", message_ != nullptr},
+        {"tsRegisterPlugIn", entries_.tsRegisterPlugIn != nullptr},
+        {"tsInitPlugIn", entries_.tsInitPlugIn != nullptr},
+        {"tsRegisterScriptProcessor", entries_.tsRegisterScriptProcessor != nullptr},
+        {"tsRegisterInterfaceAccess", entries_.tsRegisterInterfaceAccess != nullptr},
+        {"tsExecAction", entries_.tsExecAction != nullptr},
+        {"tsMessage", entries_.tsMessage != nullptr},
     }};
     for (const auto& [name, found] : required) {
         if (!found) {
@@ -110,7 +113,7 @@ void PlugInHost::Unload(bool sendClose) {
 }
 
 void PlugInHost::RegisterPlugIn() {
-    registerPlugIn_(CbAddAction, this, CbGetVariable, CbSetVariable);
+    entries_.tsRegisterPlugIn(CbAddAction, this, CbGetVariable, CbSetVariable);
 }
 
 Identity PlugInHost::InitPlugIn(std::optional<std::string> title,
@@ -124,7 +127,7 @@ Identity PlugInHost::InitPlugIn(std::optional<std::string> title,
             ledger_.GiveToPlugIn(slots[i]); // the plug-in releases what a pointer holds
         }
     }
-    initPlugIn_(0x56494752u, &slots[0], &slots[1], &slots[2]);
+    entries_.tsInitPlugIn(0x56494752u, &slots[0], &slots[1], &slots[2]);
     static constexpr std::array<const char*, 3> names{"the title", "the publisher", "the hint"};
     Identity identity;
     std::array<std::string*, 3> texts{&identity.title, &identity.publisher, &identity.hint};
@@ -141,11 +144,11 @@ Identity PlugInHost::InitPlugIn(std::optional<std::string> title,
 }
 
 void PlugInHost::RegisterScriptProcessor() {
-    registerScriptProcessor_(CbScriptProcessor);
+    entries_.tsRegisterScriptProcessor(CbScriptProcessor);
 }
 
 void PlugInHost::RegisterInterfaceAccess() {
-    registerInterfaceAccess_(CbInterfaceAccess);
+    entries_.tsRegisterInterfaceAccess(CbInterfaceAccess);
 }
 
 void PlugInHost::Start() {
@@ -165,7 +168,7 @@ bool PlugInHost::ExecAction(std::int32_t number,
         }
     }
     original = blocks;
-    const bool result = execAction_(number, blocks.data()) != TsFalse;
+    const bool result = entries_.tsExecAction(number, blocks.data()) != TsFalse;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         if (blocks[i] != original[i]) {
             misuse_.push_back("tsExecAction changed argument slot " + std::to_string(i));
@@ -188,7 +191,7 @@ PlugInHost::EditAction(std::int32_t number, const std::vector<std::string>& slot
         ledger_.GiveToPlugIn(blocks[i]);
     }
     const std::vector<HostStringPtr> original = blocks;
-    const bool result = editAction_(number, blocks.data()) != TsFalse;
+    const bool result = entries_.tsEditAction(number, blocks.data()) != TsFalse;
     std::vector<std::string> texts(blocks.size());
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const std::string what = "argument slot " + std::to_string(i);
@@ -212,7 +215,7 @@ PlugInHost::EditAction(std::int32_t number, const std::vector<std::string>& slot
 
 void PlugInHost::Message(std::int32_t code) {
     Record("message " + std::to_string(code));
-    message_(code);
+    entries_.tsMessage(code);
 }
 
 void PlugInHost::SetVariable(std::string_view name, std::string value) {

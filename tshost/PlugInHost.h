@@ -65,6 +65,9 @@ struct HostSettings {
     std::function<bool()> declineRead{};
 };
 
+// The entry points `module` exports by the seven names; null for each it lacks.
+TessaryEntryPoints FindEntryPoints(HMODULE module);
+
 class PlugInHost {
 public:
     explicit PlugInHost(HostSettings settings = {});
@@ -78,7 +81,7 @@ public:
     // tsEditAction is optional; the other six are required.
     bool Load(const std::string& path, std::string& error);
     bool Loaded() const { return module_ != nullptr; }
-    bool HasEditAction() const { return editAction_ != nullptr; }
+    bool HasEditAction() const { return entries_.tsEditAction != nullptr; }
     // Optionally sends message 2 first, then unloads the library.
     void Unload(bool sendClose);
 
@@ -140,13 +143,7 @@ private:
 
     HostSettings settings_;
     HMODULE module_ = nullptr;
-    TtsRegisterPlugIn registerPlugIn_ = nullptr;
-    TtsInitPlugIn initPlugIn_ = nullptr;
-    TtsRegisterScriptProcessor registerScriptProcessor_ = nullptr;
-    TtsRegisterInterfaceAccess registerInterfaceAccess_ = nullptr;
-    TtsExecAction execAction_ = nullptr;
-    TtsEditAction editAction_ = nullptr;
-    TtsMessage message_ = nullptr;
+    TessaryEntryPoints entries_{};
 
     BlockLedger ledger_;
     std::map<std::string, std::string> variables_; // by upper-cased bare name

@@ -32,7 +32,7 @@ private:
 
 RgbImage DecodeBmp(std::span<const std::uint8_t> bytes) {
     const std::uint64_t size = bytes.size();
-    if (size < bmpFileHeaderSize + 4) {
+    if (size < BmpFileHeaderSize + 4) {
         Fail("truncated: " + std::to_string(size) + " bytes cannot hold the headers");
     }
     if (bytes[0] != 'B' || bytes[1] != 'M') {
@@ -45,11 +45,11 @@ RgbImage DecodeBmp(std::span<const std::uint8_t> bytes) {
              std::to_string(size) + " are present");
     }
     const std::uint64_t headerSize = in.U32(14);
-    if (headerSize < bmpInfoHeaderSize) {
+    if (headerSize < BmpInfoHeaderSize) {
         Fail("unsupported info header of " + std::to_string(headerSize) + " bytes (at least " +
-             std::to_string(bmpInfoHeaderSize) + " are read)");
+             std::to_string(BmpInfoHeaderSize) + " are read)");
     }
-    if (bmpFileHeaderSize + headerSize > size) {
+    if (BmpFileHeaderSize + headerSize > size) {
         Fail("truncated: the info header of " + std::to_string(headerSize) + " bytes ends after " +
              std::to_string(size) + " bytes");
     }
@@ -76,7 +76,7 @@ RgbImage DecodeBmp(std::span<const std::uint8_t> bytes) {
     }
 
     const std::uint64_t offset = in.U32(10);
-    std::uint64_t headersEnd = bmpFileHeaderSize + headerSize;
+    std::uint64_t headersEnd = BmpFileHeaderSize + headerSize;
     std::vector<Rgb> palette;
     if (bitCount == 8) {
         const std::uint64_t colours = coloursUsed == 0 ? 256 : coloursUsed;

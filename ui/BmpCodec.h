@@ -42,8 +42,8 @@ inline constexpr std::int64_t maxBmpPixels = 0x7FFFFFFF / 4;
 // The layout both the decoder and the encoder (tools/pictures/BmpEncoder.h) follow: the sizes of
 // the two headers, the BI_RGB compression value, and the bytes of a row of `width` pixels at
 // `bitCount` bits each, padded to 4 bytes.
-inline constexpr std::size_t bmpFileHeaderSize = 14;
-inline constexpr std::size_t bmpInfoHeaderSize = 40;
+inline constexpr std::size_t BmpFileHeaderSize = 14;
+inline constexpr std::size_t BmpInfoHeaderSize = 40;
 inline constexpr std::uint32_t bmpRgb = 0;
 std::uint64_t BmpStride(std::int64_t width, int bitCount);
 

@@ -10,7 +10,7 @@ struct ColorName {
     std::string_view name;
 };
 
-constexpr std::array colorNames{
+constexpr std::array ColorNames{
     ColorName{clBlack, "clBlack"},
     ColorName{clMaroon, "clMaroon"},
     ColorName{clGreen, "clGreen"},
@@ -64,7 +64,7 @@ constexpr std::array colorNames{
 } // namespace
 
 std::optional<TColor> IdentToColor(std::string_view name) {
-    for (const ColorName& entry : colorNames) {
+    for (const ColorName& entry : ColorNames) {
         if (entry.name == name) {
             return entry.color;
         }
@@ -73,7 +73,7 @@ std::optional<TColor> IdentToColor(std::string_view name) {
 }
 
 std::optional<std::string_view> ColorToIdent(TColor color) {
-    for (const ColorName& entry : colorNames) {
+    for (const ColorName& entry : ColorNames) {
         if (entry.color == color) {
             return entry.name;
         }

@@ -23,7 +23,7 @@ std::string Convert(const std::function<std::string(std::string_view)>& conversi
 }
 
 [[noreturn]] void Fail(const FormProperty& property, const std::string& message) {
-    throw FormError(property.line, property.name + ": " + message);
+    throw SourceError(property.line, property.name + ": " + message);
 }
 
 // Runs `action`, reporting an exception from a component's own code at `line`.
@@ -31,7 +31,7 @@ template <class F> void AtLine(int line, const std::string& subject, F action) {
     try {
         action();
     } catch (const std::exception& error) {
-        throw FormError(line, subject + ": " + error.what());
+        throw SourceError(line, subject + ": " + error.what());
     }
 }
 
@@ -57,12 +57,12 @@ public:
                 const TextConversion& conversion)
         : root_(root), classes_(classes), conversion_(conversion) {}
 
-    // The plan of loading `form` into the root; throws FormError at the first problem.
+    // The plan of loading `form` into the root; throws SourceError at the first problem.
     Plan Check(const FormObject& form) {
         const ClassInfo& rootClass = root_.ClassType();
         if (form.className != rootClass.Name()) {
-            throw FormError(form.line,
-                            "the root is a " + rootClass.Name() + ", not a " + form.className);
+            throw SourceError(form.line,
+                              "the root is a " + rootClass.Name() + ", not a " + form.className);
         }
         return Resolve(form, rootClass);
     }
@@ -73,17 +73,17 @@ private:
         std::set<std::string_view> assigned;
         for (const FormProperty& property : object.properties) {
             if (!assigned.insert(property.name).second) {
-                throw FormError(property.line, "duplicate property " + property.name);
+                throw SourceError(property.line, "duplicate property " + property.name);
             }
             plan.assignments.push_back(ResolveProperty(property, info));
         }
         for (const FormObject& child : object.children) {
             const ClassInfo* childClass = classes_.Find(child.className);
             if (childClass == nullptr) {
-                throw FormError(child.line, "unknown class " + child.className);
+                throw SourceError(child.line, "unknown class " + child.className);
             }
             if (!names_.insert(child.name).second || root_.FindComponent(child.name) != nullptr) {
-                throw FormError(child.line, "duplicate component name " + child.name);
+                throw SourceError(child.line, "duplicate component name " + child.name);
             }
             plan.children.push_back(Resolve(child, *childClass));
         }
@@ -99,15 +99,15 @@ private:
             const std::string_view part = rest.substr(0, dot);
             const PropertyInfo* found = owner->FindProperty(part);
             if (found == nullptr) {
-                throw FormError(property.line,
-                                owner->Name() + " has no property " + std::string(part));
+                throw SourceError(property.line,
+                                  owner->Name() + " has no property " + std::string(part));
             }
             assignment.path.push_back(found);
             if (dot == std::string_view::npos) {
                 break;
             }
             if (found->type != PropertyType::Record) {
-                throw FormError(property.line, std::string(part) + " has no properties");
+                throw SourceError(property.line, std::string(part) + " has no properties");
             }
             owner = found->recordClass;
             rest.remove_prefix(dot + 1);

@@ -29,7 +29,7 @@ struct TextConversion {
 //
 // Strict: an unknown class or property, a value of the wrong type or outside its range or
 // enumeration, a duplicate property or component name, or an exception from a constructor,
-// setter or Loaded() throws FormError with the line. Everything is checked before anything is
+// setter or Loaded() throws SourceError with the line. Everything is checked before anything is
 // created or assigned; when an exception comes from a component's own code, the components this
 // load created are destroyed, `root` is left with csLoading cleared and whichever of its own
 // properties had been assigned, and the caller normally discards it.

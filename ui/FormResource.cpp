@@ -99,13 +99,7 @@ public:
         if (AtEnd() || !IsIdentifierStart(Peek())) {
             return {};
         }
-        std::size_t length = 1;
-        while (length < text_.size() && IsIdentifierChar(text_[length])) {
-            ++length;
-        }
-        const std::string_view identifier = text_.substr(0, length);
-        text_.remove_prefix(length);
-        return identifier;
+        return TakeWhile(IsIdentifierChar);
     }
     std::string_view TakeWhile(bool (*accept)(char)) {
         std::size_t length = 0;
@@ -117,7 +111,7 @@ public:
         return taken;
     }
 
-    [[noreturn]] void Fail(const std::string& message) const { throw FormError(line_, message); }
+    [[noreturn]] void Fail(const std::string& message) const { throw SourceError(line_, message); }
 
 private:
     std::string_view text_;
@@ -125,8 +119,8 @@ private:
 };
 
 bool IsHeader(std::string_view line) {
-    return line.starts_with(reservedWord) &&
-           (line.size() == reservedWord.size() || IsSpace(line[reservedWord.size()]));
+    return line.starts_with(ReservedWord) &&
+           (line.size() == ReservedWord.size() || IsSpace(line[ReservedWord.size()]));
 }
 
 class Parser {
@@ -135,12 +129,12 @@ public:
 
     FormObject Parse() {
         if (!lines_.Next()) {
-            throw FormError(std::max(lines_.Number(), 1), "the resource holds no object");
+            throw SourceError(std::max(lines_.Number(), 1), "the resource holds no object");
         }
         FormObject root = Header();
         Body(root, 1);
         if (lines_.Next()) {
-            throw FormError(lines_.Number(), "text after the end of the root object");
+            throw SourceError(lines_.Number(), "text after the end of the root object");
         }
         return root;
     }
@@ -182,8 +176,8 @@ private:
                 return;
             }
             if (IsHeader(lines_.Current())) {
-                if (depth == maxFormDepth) {
-                    Line().Fail("objects nested more than " + std::to_string(maxFormDepth) +
+                if (depth == MaxFormDepth) {
+                    Line().Fail("objects nested more than " + std::to_string(MaxFormDepth) +
                                 " deep");
                 }
                 FormObject child = Header();
@@ -195,7 +189,7 @@ private:
                 object.properties.push_back(Property());
             }
         }
-        throw FormError(object.line, "object " + object.name + " has no \"end\"");
+        throw SourceError(object.line, "object " + object.name + " has no \"end\"");
     }
 
     FormProperty Property() {
@@ -206,7 +200,7 @@ private:
         if (property.name.empty()) {
             cursor.Fail("expected \"Name = value\", \"object\" or \"end\"");
         }
-        if (property.name == reservedWord) {
+        if (property.name == ReservedWord) {
             cursor.Fail("\"object\" cannot name a property");
         }
         while (cursor.Take('.')) {
@@ -397,7 +391,7 @@ private:
                 cursor.Fail("expected hex digits or '}'");
             }
         }
-        throw FormError(line, "binary data has no closing '}'");
+        throw SourceError(line, "binary data has no closing '}'");
     }
 
     Lines lines_;

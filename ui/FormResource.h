@@ -13,9 +13,8 @@
 
 namespace vigrel {
 
-// A malformed resource, or one that does not fit the classes it names, at the line of the
-// problem.
-using FormError = SourceError;
+// A malformed resource, or one that does not fit the classes it names, is a SourceError
+// (ui/Errors.h) at the line of the problem.
 
 struct FormValue {
     enum class Kind : std::uint8_t {
@@ -68,14 +67,14 @@ bool IsIdentifierStart(char c);
 bool IsIdentifierChar(char c);
 bool IsIdentifier(std::string_view text);
 // Starts an object's header, so it cannot be the first part of a property name.
-inline constexpr std::string_view reservedWord = "object";
+inline constexpr std::string_view ReservedWord = "object";
 // The bytes that a string holds only as escapes.
 bool IsControlByte(char c);
 
 // Objects nest at most this deep, the root being depth 1.
-inline constexpr int maxFormDepth = 64;
+inline constexpr int MaxFormDepth = 64;
 
-// Parses a whole resource; throws FormError naming the line of the first problem.
+// Parses a whole resource; throws SourceError naming the line of the first problem.
 FormObject ParseForm(std::string_view text);
 
 } // namespace vigrel

@@ -11,7 +11,7 @@
 namespace vigrel::faults {
 namespace {
 
-constexpr std::array<const char*, ResourceCount> names = {
+constexpr std::array<const char*, ResourceCount> ResourceNames = {
     "memory", "global", "class", "window", "timer", "gdi", "callback",
 };
 
@@ -210,15 +210,15 @@ void Patch(HMODULE module, const char* dll, const char* function, F hook, F& ori
 } // namespace
 
 const char* Name(Resource resource) {
-    return names[static_cast<std::size_t>(resource)];
+    return ResourceNames[static_cast<std::size_t>(resource)];
 }
 
 bool Parse(const std::string& name, Resource& resource) {
-    const auto found = std::find(names.begin(), names.end(), name);
-    if (found == names.end()) {
+    const auto found = std::find(ResourceNames.begin(), ResourceNames.end(), name);
+    if (found == ResourceNames.end()) {
         return false;
     }
-    resource = static_cast<Resource>(found - names.begin());
+    resource = static_cast<Resource>(found - ResourceNames.begin());
     return true;
 }
 

@@ -1,6 +1,6 @@
 // Form resources from arbitrary bytes. Text the parser accepts must write back to text that
 // parses to the same data and writes back unchanged. Accepted data is then loaded into
-// components: the loader must either refuse it with a FormError (leaving nothing behind, which
+// components: the loader must either refuse it with a SourceError (leaving nothing behind, which
 // the sanitizers check) or build components whose written resource loads and writes back
 // unchanged.
 #include "tools/forms/ComponentWriter.h"
@@ -20,7 +20,7 @@ using namespace vigrel;
 
 class TFuzzFont : public TPersistent {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TFuzzFont>("TFuzzFont")
                 .Text("Name", &TFuzzFont::name, &TFuzzFont::name, "MS Sans Serif")
@@ -29,7 +29,6 @@ public:
                      {"fsBold", "fsItalic", "fsUnderline"});
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     std::string name = "MS Sans Serif";
     int height = -11;
@@ -40,7 +39,7 @@ enum class TFuzzKind : std::uint8_t { fkOne, fkTwo, fkThree };
 
 class TFuzz : public TComponent {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TFuzz>("TFuzz", TComponent::StaticClass())
                 .Integer("Left", &TFuzz::left, &TFuzz::left, 0, -1000, 1000)
@@ -55,7 +54,6 @@ public:
                 .Record("Font", &TFuzz::font);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     TComponent* GetParentComponent() const override { return parent_; }
 
@@ -86,7 +84,7 @@ void CheckLoader(const FormObject& form) {
     TFuzz root;
     try {
         ReadComponent(root, form, registry);
-    } catch (const FormError&) {
+    } catch (const SourceError&) {
         Require(root.ComponentCount() == 0);
         return;
     }
@@ -103,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FormObject form;
     try {
         form = ParseForm(text);
-    } catch (const FormError&) {
+    } catch (const SourceError&) {
         return 0;
     }
     const std::string written = WriteForm(form);

@@ -105,14 +105,13 @@ static_assert(!NamesEachValueOnce(std::array{tkOne, tkTwo, tkTwo}));
 
 class TBase : public TComponent {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TBase>("TBase", TComponent::StaticClass())
                 .Integer("Width", &TBase::Width, &TBase::SetWidth, 0)
                 .Boolean("Visible", &TBase::visible, &TBase::visible, true);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     int Width() const { return width_; }
     void SetWidth(int width) { width_ = width; }
@@ -124,7 +123,7 @@ private:
 
 class TDerived : public TBase {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TDerived>("TDerived", TBase::StaticClass())
                 .Color("Color", &TDerived::color, &TDerived::color, clWhite)
@@ -135,7 +134,6 @@ public:
                 .Default("Width", 100);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     TDerived() { SetWidth(100); }
     TColor color = clWhite;
@@ -147,12 +145,11 @@ public:
 class TPlaced : public TComponent {
 public:
     explicit TPlaced(TComponent* owner) : placedOn(owner) {}
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TPlaced>("TPlaced", TComponent::StaticClass()).CreatedWithOwner();
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     TComponent* placedOn;
 };

@@ -1,7 +1,7 @@
 // Building a form resource from a source that names its pictures' drawings.
 #include "tools/pictures/FormPictures.h"
-#include "tools/pictures/PixelArt.h"
 #include "tools/forms/FormWriter.h"
+#include "tools/pictures/PixelArt.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +103,7 @@ TEST(FormPictures, RefusesBadReferencesNamingTheSourceLine) {
         try {
             Build(source);
             ADD_FAILURE() << "accepted: " << test.line;
-        } catch (const FormError& error) {
+        } catch (const SourceError& error) {
             EXPECT_EQ(std::string(error.what()), test.error) << test.line;
         }
     }
@@ -116,7 +116,7 @@ TEST(FormPictures, KeepsTheSourcesLineNumbersAfterAReference) {
               "  Caption = 'x'\n"
               "end\n");
         ADD_FAILURE() << "accepted a bad value";
-    } catch (const FormError& error) {
+    } catch (const SourceError& error) {
         EXPECT_EQ(error.Line(), 3);
     }
 }

@@ -17,7 +17,7 @@ int live = 0;
 
 class TTestFont : public TPersistent {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TTestFont>("TTestFont")
                 .Text("Name", &TTestFont::name, &TTestFont::name, "MS Sans Serif")
@@ -27,7 +27,6 @@ public:
                      {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     std::string name = "MS Sans Serif";
     int height = -11;
@@ -38,7 +37,7 @@ public:
 // A control: bounds and a parent; journals its parent, its Caption and its end of loading.
 class TTestControl : public TComponent {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TTestControl>("TTestControl", TComponent::StaticClass())
                 .Integer("Left", &TTestControl::left, &TTestControl::left, 0)
@@ -49,7 +48,6 @@ public:
                 .Record("Font", &TTestControl::font);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     TTestControl() { ++live; }
     ~TTestControl() override { --live; }
@@ -85,13 +83,12 @@ private:
 
 class TTestForm : public TTestControl {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TTestForm>("TTestForm", TTestControl::StaticClass())
                 .Boolean("FailLoaded", &TTestForm::failLoaded, &TTestForm::failLoaded, false);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 };
 
 enum class TTestStyle : std::uint8_t { gsCustom, gsRadialC, gsLinearH, gsLinearV };
@@ -100,7 +97,7 @@ enum class TTestStyle : std::uint8_t { gsCustom, gsRadialC, gsLinearH, gsLinearV
 // system colours and differ from their defaults; the size defaults to 100.
 class TTestGradient : public TTestControl {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         using G = TTestGradient;
         static const ClassInfo info =
             ClassBuilder<G>("TTestGradient", TTestControl::StaticClass())
@@ -118,7 +115,6 @@ public:
                 .Boolean("UseSysColors", &G::useSysColors, &G::useSysColors, false);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     TTestGradient() { width = height = 100; }
     void SetColorBegin(TColor color) {
@@ -138,14 +134,13 @@ public:
 
 class TTestCombo : public TTestControl {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TTestCombo>("TTestCombo", TTestControl::StaticClass())
                 .Strings("Items", &TTestCombo::items, &TTestCombo::items)
                 .Binary("Glyph", &TTestCombo::glyph, &TTestCombo::glyph);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     std::vector<std::string> items;
     std::vector<std::uint8_t> glyph;
@@ -282,7 +277,7 @@ TEST(FormResource, MalformedTextNamesItsLine) {
         try {
             ParseForm(bad.text);
             ADD_FAILURE() << "accepted: " << bad.text;
-        } catch (const FormError& error) {
+        } catch (const SourceError& error) {
             EXPECT_EQ(error.Line(), bad.line) << bad.text;
             EXPECT_NE(std::string(error.what()).find(bad.message), std::string::npos)
                 << bad.text << "\n  gave: " << error.what();
@@ -292,14 +287,14 @@ TEST(FormResource, MalformedTextNamesItsLine) {
 
 TEST(FormResource, NestingIsBounded) {
     std::string text;
-    for (int depth = 0; depth <= maxFormDepth; ++depth) {
+    for (int depth = 0; depth <= MaxFormDepth; ++depth) {
         text += "object O" + std::to_string(depth) + ": TX\n";
     }
     try {
         ParseForm(text);
-        FAIL() << "accepted nesting deeper than " << maxFormDepth;
-    } catch (const FormError& error) {
-        EXPECT_EQ(error.Line(), maxFormDepth + 1);
+        FAIL() << "accepted nesting deeper than " << MaxFormDepth;
+    } catch (const SourceError& error) {
+        EXPECT_EQ(error.Line(), MaxFormDepth + 1);
     }
 }
 
@@ -325,7 +320,7 @@ protected:
         try {
             ReadComponentResource(form, text, registry);
             ADD_FAILURE() << "accepted: " << text;
-        } catch (const FormError& error) {
+        } catch (const SourceError& error) {
             EXPECT_EQ(error.Line(), line) << text;
             EXPECT_NE(std::string(error.what()).find(message), std::string::npos)
                 << text << "\n  gave: " << error.what();
@@ -429,7 +424,7 @@ TEST_F(FormLoaderTest, ConvertsTextsBothWays) {
         ReadComponentResource(other, "object F: TTestForm\n\n  Caption = \"~\"\nend\n", registry,
                               upper);
         FAIL() << "accepted a text the conversion refuses";
-    } catch (const FormError& error) {
+    } catch (const SourceError& error) {
         EXPECT_STREQ(error.what(), "line 3: Caption: ~ has no equivalent");
     }
 }
@@ -487,13 +482,12 @@ TEST_F(FormLoaderTest, FailureInAComponentDestroysWhatTheLoadCreated) {
 // Does away with a sibling when loading ends, as a component may.
 class TTaker : public TTestControl {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TTaker>("TTaker", TTestControl::StaticClass())
                 .Boolean("FailLoaded", &TTaker::failLoaded, &TTaker::failLoaded, false);
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
 protected:
     void Loaded() override {
@@ -517,7 +511,7 @@ TEST(FormResource, AFailedLoadDestroysEverythingItMadeAndReportsTheFirstError) {
                               "end\n",
                               classes);
         FAIL() << "the failing Loaded was not reported";
-    } catch (const FormError& error) {
+    } catch (const SourceError& error) {
         EXPECT_EQ(error.Line(), 6);
         EXPECT_NE(std::string(error.what()).find("cannot finish"), std::string::npos)
             << error.what();

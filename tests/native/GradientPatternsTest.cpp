@@ -161,12 +161,12 @@ TGradientColors IndexColors() {
     return colors;
 }
 
-const TGradientColors kIndexColors = IndexColors();
+const TGradientColors IndexColorTable = IndexColors();
 
-// The index the pixel was copied from, or -1 when it is no entry of kIndexColors.
+// The index the pixel was copied from, or -1 when it is no entry of IndexColorTable.
 int IndexOf(std::uint32_t pixel) {
     const auto entry = std::bit_cast<TGradientEntry>(pixel);
-    return entry == kIndexColors[entry.blue] ? entry.blue : -1;
+    return entry == IndexColorTable[entry.blue] ? entry.blue : -1;
 }
 
 int Dist(int a, int b) {
@@ -183,7 +183,7 @@ struct Style {
 };
 
 // Every style with its size and the index formula of each pixel, written out plainly.
-const Style kStyles[] = {
+const Style AllStyles[] = {
     {TGradientStyle::gsRadialC, 362, 362,
      [](int x, int y) { return Dist(180 - Fold(x, 362), 180 - Fold(y, 362)); }},
     {TGradientStyle::gsRadialT, 362, 181, [](int x, int y) { return Dist(180 - Fold(x, 362), y); }},
@@ -240,9 +240,9 @@ MemoryPattern Paint(TGradientStyle style, const TGradientColors& colors) {
 
 TEST(StylePainters, HaveOnePainterPerStyleButCustom) {
     EXPECT_EQ(StylePainters[0], nullptr);
-    ASSERT_EQ(std::size(kStyles), StylePainters.size() - 1);
-    for (std::size_t i = 0; i < std::size(kStyles); ++i) {
-        EXPECT_EQ(static_cast<std::size_t>(kStyles[i].style), i + 1);
+    ASSERT_EQ(std::size(AllStyles), StylePainters.size() - 1);
+    for (std::size_t i = 0; i < std::size(AllStyles); ++i) {
+        EXPECT_EQ(static_cast<std::size_t>(AllStyles[i].style), i + 1);
         EXPECT_NE(StylePainters[i + 1], nullptr) << i + 1;
     }
 }
@@ -250,8 +250,8 @@ TEST(StylePainters, HaveOnePainterPerStyleButCustom) {
 // Sizes, and every pixel a whole table entry at the index of its formula: nothing is left
 // unwritten and no index leaves the table.
 TEST(StylePainters, WriteEveryPixelFromItsFormula) {
-    for (const Style& s : kStyles) {
-        const MemoryPattern pattern = Paint(s.style, kIndexColors);
+    for (const Style& s : AllStyles) {
+        const MemoryPattern pattern = Paint(s.style, IndexColorTable);
         ASSERT_EQ(pattern.Width(), s.width) << Name(s.style);
         ASSERT_EQ(pattern.Height(), s.height) << Name(s.style);
         int wrong = 0;
@@ -274,7 +274,7 @@ TEST(StylePainters, OverwriteAPatternOfTheSameSize) {
     MemoryPattern pattern;
     pattern.SetSize(362, 362);
     std::fill_n(pattern.Row(0), 362 * 362, 0xFFFFFFFFu);
-    PaintRadialC(kIndexColors, pattern);
+    PaintRadialC(IndexColorTable, pattern);
     for (int y = 0; y < 362; ++y) {
         for (int x = 0; x < 362; ++x) {
             ASSERT_NE(IndexOf(pattern.Row(y)[x]), -1) << x << "," << y;
@@ -302,17 +302,17 @@ TEST(StylePainters, CharacteristicPixels) {
         {gsRadialRect, 255, 256, 255},
     };
     for (const Point& p : points) {
-        EXPECT_EQ(IndexOf(Paint(p.style, kIndexColors).Row(p.y)[p.x]), p.index)
+        EXPECT_EQ(IndexOf(Paint(p.style, IndexColorTable).Row(p.y)[p.x]), p.index)
             << Name(p.style) << " pixel " << p.x << "," << p.y;
     }
 }
 
 int CountIndex(TGradientStyle style, int index) {
-    const MemoryPattern pattern = Paint(style, kIndexColors);
+    const MemoryPattern pattern = Paint(style, IndexColorTable);
     int count = 0;
     for (int y = 0; y < pattern.Height(); ++y) {
         count += static_cast<int>(std::count(pattern.Row(y), pattern.Row(y) + pattern.Width(),
-                                             std::bit_cast<std::uint32_t>(kIndexColors[index])));
+                                             std::bit_cast<std::uint32_t>(IndexColorTable[index])));
     }
     return count;
 }
@@ -327,7 +327,7 @@ TEST(StylePainters, EqualColoursGiveUniformPatterns) {
     const auto first = std::bit_cast<std::uint32_t>(colors[0]);
     EXPECT_TRUE(std::all_of(colors.begin(), colors.end(),
                             [&](const TGradientEntry& e) { return e == colors[0]; }));
-    for (const Style& s : kStyles) {
+    for (const Style& s : AllStyles) {
         const MemoryPattern pattern = Paint(s.style, colors);
         for (int y = 0; y < pattern.Height(); ++y) {
             ASSERT_TRUE(std::all_of(pattern.Row(y), pattern.Row(y) + pattern.Width(),

@@ -2,6 +2,7 @@
 // Publication text is UTF-8 (u8 literals); plain literals here are Windows-1251, as host
 // strings are.
 #include "tshost/ActionEditor.h"
+#include "tests/native/U8.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,7 @@
 namespace vigrel::tshost {
 namespace {
 
-std::string U8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::U8;
 
 TEST(ActionEditorTest, ListsEveryVariableOnceSortedIgnoringCase) {
     std::string error;

@@ -2,6 +2,7 @@
 // its UTF-8, and which letters have capitals. Plain literals here are Windows-1251, u8 literals
 // UTF-8; CodepageSystemTest compares every byte and character with the system's conversion.
 #include "tshost/Codepage.h"
+#include "tests/native/U8.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,7 @@
 namespace vigrel::tshost {
 namespace {
 
-std::string U8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::U8;
 
 TEST(CodepageTest, RefusesUtf8ThatIsNotWellFormedOrOutsideTheCodePage) {
     struct Case {

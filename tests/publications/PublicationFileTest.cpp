@@ -2,6 +2,7 @@
 // with its reason, and nothing read from a device.
 #include "tshost/PublicationFile.h"
 
+#include "tests/native/U8.h"
 #include "tshost/Utf16.h"
 
 #include <windows.h>
@@ -13,9 +14,7 @@
 namespace vigrel::tshost {
 namespace {
 
-std::string U8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::U8;
 
 // A folder of its own for the files a test makes, removed afterwards.
 class PublicationFileTest : public ::testing::Test {

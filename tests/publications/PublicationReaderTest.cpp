@@ -1,6 +1,7 @@
 // The publication reader: what it makes of good text, and the one error line it gives for bad.
 // Publication text is UTF-8 (u8 literals); plain literals here are Windows-1251, as host
 // strings are.
+#include "tests/native/U8.h"
 #include "tshost/Publication.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,9 @@
 namespace vigrel::tshost {
 namespace {
 
-using Args = std::vector<std::string>;
+using test::U8;
 
-std::string U8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using Args = std::vector<std::string>;
 
 Publication Read(const std::string& text) {
     std::string error;

@@ -2,6 +2,7 @@
 // and that a rewrite changes that line's arguments and nothing else. Publication text is UTF-8
 // (u8 literals); plain literals here are Windows-1251, as host strings are.
 #include "tshost/PublicationRewrite.h"
+#include "tests/native/U8.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,9 @@
 namespace vigrel::tshost {
 namespace {
 
-using Args = std::vector<std::string>;
+using test::U8;
 
-std::string U8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using Args = std::vector<std::string>;
 
 TEST(PublicationRewriteTest, WritesArgumentsBareOnlyWhenTheyReadBackSo) {
     struct Case {

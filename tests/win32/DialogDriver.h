@@ -63,9 +63,9 @@ void ok(HWND dialog);
 
 // The middles of the picture buttons, in the dialog's client coordinates: the variable's, the
 // comparison's and the subroutine's.
-inline constexpr POINT kn1{80 + 215 + 13, 10 + 78 + 12};
-inline constexpr POINT kn2{80 + 384 + 13, 10 + 118 + 12};
-inline constexpr POINT kn3{80 + 215 + 13, 10 + 158 + 12};
+inline constexpr POINT Kn1Centre{80 + 215 + 13, 10 + 78 + 12};
+inline constexpr POINT Kn2Centre{80 + 384 + 13, 10 + 118 + 12};
+inline constexpr POINT Kn3Centre{80 + 215 + 13, 10 + 158 + 12};
 
 class DialogDriver : public ::testing::Test {
 protected:

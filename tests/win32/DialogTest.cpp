@@ -342,12 +342,12 @@ TEST_F(DialogTest, TabFollowsTheDialogsOrder) {
 
 TEST_F(DialogTest, PictureButtonsDoNothingWithoutTheHostsPickLists) {
     const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
-    Run(counterAction,
-        {[](HWND dialog) { ClickAt(dialog, kn1); }, [](HWND dialog) { ClickAt(dialog, kn3); },
-         [](HWND dialog) {
-             EXPECT_EQ(WindowTextW(Find(dialog, "LEdit2")), L"Counter");
-             SendMessageW(dialog, WM_CLOSE, 0, 0);
-         }});
+    Run(counterAction, {[](HWND dialog) { ClickAt(dialog, Kn1Centre); },
+                        [](HWND dialog) { ClickAt(dialog, Kn3Centre); },
+                        [](HWND dialog) {
+                            EXPECT_EQ(WindowTextW(Find(dialog, "LEdit2")), L"Counter");
+                            SendMessageW(dialog, WM_CLOSE, 0, 0);
+                        }});
     KillTimer(nullptr, closer);
     EXPECT_TRUE(closedBoxes.empty());
     EXPECT_TRUE(interfaceRequests.empty());
@@ -367,9 +367,9 @@ TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
         return TsTrue;
     };
     const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
-    ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { ClickAt(dialog, kn1); },
-                                    [](HWND dialog) { ClickAt(dialog, kn2); },
-                                    [](HWND dialog) { ClickAt(dialog, kn3); }, [](HWND) {},
+    ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { ClickAt(dialog, Kn1Centre); },
+                                    [](HWND dialog) { ClickAt(dialog, Kn2Centre); },
+                                    [](HWND dialog) { ClickAt(dialog, Kn3Centre); }, [](HWND) {},
                                     [](HWND dialog) { ok(dialog); }}));
     KillTimer(nullptr, closer);
     EXPECT_EQ(interfaceRequests, (std::vector<std::int32_t>{14, 14, 5}));
@@ -392,7 +392,7 @@ TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
         };
         closedBoxes.clear();
         const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
-        Run(counterAction, {[](HWND dialog) { ClickAt(dialog, kn3); }, [](HWND) {},
+        Run(counterAction, {[](HWND dialog) { ClickAt(dialog, Kn3Centre); }, [](HWND) {},
                             [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
         KillTimer(nullptr, closer);
         ASSERT_EQ(closedBoxes.size(), 1u) << answer;

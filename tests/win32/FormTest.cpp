@@ -3,6 +3,7 @@
 // painting, the keys of a dialog and the modal run.
 #include "ui/Form.h"
 #include "components/Gradient.h"
+#include "tests/native/U8.h"
 #include "tests/win32/FrameChecks.h"
 #include "tests/win32/MessageBoxes.h"
 #include "tests/win32/Surface.h"
@@ -27,11 +28,7 @@
 namespace vigrel::test {
 namespace {
 
-std::string Utf8(std::u8string_view text) {
-    return {reinterpret_cast<const char*>(text.data()), text.size()};
-}
-
-const std::string formResource = Utf8(u8R"form(object Form: TForm
+const std::string formResource = U8(u8R"form(object Form: TForm
   Caption = "Проба"
   BorderStyle = bsDialog
   Position = poScreenCenter
@@ -221,14 +218,14 @@ TEST_F(FormTest, RussianTextsShowAndReadBackInEveryLocale) {
     wchar_t item[32] = {};
     SendMessageW(list, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
     EXPECT_STREQ(item, L"Не равно (<>)");
-    EXPECT_EQ(combo.Text(), Utf8(u8"Равно (=)"));
+    EXPECT_EQ(combo.Text(), U8(u8"Равно (=)"));
     SendMessageW(list, CB_SETCURSEL, 1, 0);
     EXPECT_EQ(combo.ItemIndex(), 1);
-    EXPECT_EQ(combo.Text(), Utf8(u8"Не равно (<>)"));
+    EXPECT_EQ(combo.Text(), U8(u8"Не равно (<>)"));
 
     auto& edit = Get<TLabeledEdit>("LEdit1");
     SetWindowTextW(edit.Handle(), L"Ёлка ё");
-    EXPECT_EQ(edit.Text(), Utf8(u8"Ёлка ё"));
+    EXPECT_EQ(edit.Text(), U8(u8"Ёлка ё"));
     // Longer than the box, longer than the system's default limit: kept whole.
     const std::string longText(40000, 'x');
     edit.SetText(longText);
@@ -660,7 +657,7 @@ TEST_F(FormTest, MessageBoxesAreOwnedByTheActiveFormAndCarryTheirType) {
         closedBoxes.clear();
         IdleScript script({[&] {
                                const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseMessageBoxes);
-                               ShowMessageBox(Utf8(u8"Ошибка ввода.\nВторая строка"), c.type);
+                               ShowMessageBox(U8(u8"Ошибка ввода.\nВторая строка"), c.type);
                                KillTimer(nullptr, timer);
                            },
                            [&] { form.SetModalResult(mrOk); }});
@@ -703,7 +700,7 @@ TEST(FormResource, BadValuesAreRefusedWithTheirLine) {
     try {
         ReadComponentResource(form, bad, Classes());
         FAIL() << "an item index past the items was accepted";
-    } catch (const FormError& error) {
+    } catch (const SourceError& error) {
         EXPECT_NE(std::string(error.what()).find("item index 1"), std::string::npos)
             << error.what();
     }

@@ -23,12 +23,11 @@ using Shape = TShapeType;
 // Counts calls of the two virtual operations and the rebuilds that finished.
 class TCountingGradient : public TGradient {
 public:
-    static const ClassInfo& StaticClass() {
+    VIGREL_PUBLISHED_CLASS() {
         static const ClassInfo info =
             ClassBuilder<TCountingGradient>("TCountingGradient", TGradient::StaticClass());
         return info;
     }
-    const ClassInfo& ClassType() const override { return StaticClass(); }
 
     void RebuildPattern() override {
         ++rebuildCalls;
@@ -674,7 +673,7 @@ TEST(GradientForm, OutOfRangeValuesAreClampedAndBadOnesRefusedWithTheirLine) {
         try {
             ReadComponentResource(target, text, Classes());
             ADD_FAILURE() << b.line;
-        } catch (const FormError& error) {
+        } catch (const SourceError& error) {
             EXPECT_EQ(std::string(error.what()).rfind(b.message, 0), 0u) << error.what();
         }
         EXPECT_EQ(target.ComponentCount(), 0u) << b.line;

@@ -2,6 +2,7 @@
 // plug-in looks at every callback before each call and never calls through a null one.
 #include "tests/win32/TestHost.h"
 #include "tools/probe/PlugInProbe.h"
+#include "tshost/PlugInHost.h"
 
 #include <windows.h>
 
@@ -52,14 +53,10 @@ protected:
         seen = Seen{};
         module = LoadLibraryA(PlugInPath().c_str());
         ASSERT_NE(module, nullptr);
-        registerPlugIn = Entry<TtsRegisterPlugIn>(module, "tsRegisterPlugIn");
-        registerScriptProcessor =
-            Entry<TtsRegisterScriptProcessor>(module, "tsRegisterScriptProcessor");
-        execAction = Entry<TtsExecAction>(module, "tsExecAction");
-        message = Entry<TtsMessage>(module, "tsMessage");
+        entries = tshost::FindEntryPoints(module);
     }
     void TearDown() override {
-        message(CloseMessage);
+        entries.tsMessage(CloseMessage);
         FreeLibrary(module);
     }
 
@@ -72,7 +69,7 @@ protected:
             slots.push_back(static_cast<char*>(GlobalAlloc(0, std::strlen(arg) + 1)));
             std::memcpy(slots.back(), arg, std::strlen(arg) + 1);
         }
-        const bool created = execAction(MonitorActionNumber, slots.data()) != TsFalse;
+        const bool created = entries.tsExecAction(MonitorActionNumber, slots.data()) != TsFalse;
         for (HostStringPtr slot : slots) {
             GlobalFree(slot);
         }
@@ -80,17 +77,14 @@ protected:
     }
 
     HMODULE module = nullptr;
-    TtsRegisterPlugIn registerPlugIn = nullptr;
-    TtsRegisterScriptProcessor registerScriptProcessor = nullptr;
-    TtsExecAction execAction = nullptr;
-    TtsMessage message = nullptr;
+    TessaryEntryPoints entries{};
 };
 
 TEST_F(HostOrderTest, ExecuteBeforeAnyRegistrationDecidesWithoutWriting) {
     EXPECT_FALSE(Exec("Bad name", "=", "", "S", "true"));
     EXPECT_TRUE(Exec("Mon1", "=", "", "S", "true"));
     Pump(150); // ticks read the empty text and fire into no script processor
-    registerPlugIn(AddAction, nullptr, GetVariable, SetVariable);
+    entries.tsRegisterPlugIn(AddAction, nullptr, GetVariable, SetVariable);
     EXPECT_TRUE(seen.sets.empty());
     Pump(150);
     EXPECT_GE(seen.reads, 1);
@@ -98,15 +92,15 @@ TEST_F(HostOrderTest, ExecuteBeforeAnyRegistrationDecidesWithoutWriting) {
 }
 
 TEST_F(HostOrderTest, NullCallbacksAtRegistrationDeclareAndWriteNothing) {
-    registerPlugIn(nullptr, nullptr, nullptr, nullptr);
-    registerScriptProcessor(nullptr);
+    entries.tsRegisterPlugIn(nullptr, nullptr, nullptr, nullptr);
+    entries.tsRegisterScriptProcessor(nullptr);
     EXPECT_FALSE(Exec("Mon1", "==", "", "S", "true"));
     EXPECT_TRUE(Exec("Mon1", "=", "", "S", "true"));
     EXPECT_TRUE(Exec("NoSub", "=", "", "", "true"));
     Pump(150);
     // Registered again with callbacks: the actions are declared, the monitors keep running.
-    registerPlugIn(AddAction, nullptr, GetVariable, SetVariable);
-    registerScriptProcessor(ScriptProcessor);
+    entries.tsRegisterPlugIn(AddAction, nullptr, GetVariable, SetVariable);
+    entries.tsRegisterScriptProcessor(ScriptProcessor);
     EXPECT_EQ(seen.actions, std::vector<std::string>({"Vigrel", "VigrelCreate"}));
     Pump(150);
     EXPECT_GE(seen.scripts.size(), 1u);
@@ -115,8 +109,8 @@ TEST_F(HostOrderTest, NullCallbacksAtRegistrationDeclareAndWriteNothing) {
 }
 
 TEST_F(HostOrderTest, WithoutAReaderATickReadsTheEmptyText) {
-    registerPlugIn(AddAction, nullptr, nullptr, SetVariable);
-    registerScriptProcessor(ScriptProcessor);
+    entries.tsRegisterPlugIn(AddAction, nullptr, nullptr, SetVariable);
+    entries.tsRegisterScriptProcessor(ScriptProcessor);
     seen.value = "x";
     ASSERT_TRUE(Exec("Empty", "=", "", "OnEmpty", "false"));
     ASSERT_TRUE(Exec("Text", "=", "x", "OnText", "false"));
@@ -126,12 +120,12 @@ TEST_F(HostOrderTest, WithoutAReaderATickReadsTheEmptyText) {
 }
 
 TEST_F(HostOrderTest, OneShotStopsWithoutAScriptProcessor) {
-    registerPlugIn(AddAction, nullptr, GetVariable, SetVariable);
+    entries.tsRegisterPlugIn(AddAction, nullptr, GetVariable, SetVariable);
     ASSERT_TRUE(Exec("Once", "=", "", "OnOnce", "false"));
     ASSERT_TRUE(Exec("Always", "=", "", "OnAlways", "true"));
     Pump(150);
     const int readsOfBoth = seen.reads;
-    registerScriptProcessor(ScriptProcessor);
+    entries.tsRegisterScriptProcessor(ScriptProcessor);
     Pump(200);
     EXPECT_GE(readsOfBoth, 2);
     EXPECT_GE(seen.scripts.size(), 2u);

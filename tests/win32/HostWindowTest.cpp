@@ -184,7 +184,7 @@ TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
                                     unaware.emplace_back(control.name);
                                 }
                             }
-                            ClickAt(dialog, kn1);
+                            ClickAt(dialog, Kn1Centre);
                         },
                         [&](HWND) {
                             // The first monitor, made from the host's timer while the dialog runs.

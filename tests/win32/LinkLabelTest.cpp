@@ -1,6 +1,7 @@
 // TLinkLabel on Windows: the address a press hands to the shell (seen through a recording shell
 // call, so nothing is launched), the caption rule, the mouse rules, owners and form resources.
 #include "components/LinkLabel.h"
+#include "tests/native/U8.h"
 #include "tests/win32/ShellCalls.h"
 #include "tools/forms/ComponentWriter.h"
 #include "ui/Errors.h"
@@ -15,10 +16,6 @@
 
 namespace vigrel::test {
 namespace {
-
-std::string Utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
 
 class LinkLabelTest : public ::testing::Test {
 protected:
@@ -130,7 +127,7 @@ TEST_F(LinkLabelTest, ThePressOpensInTheShellsApartmentAndLeavesTheThreadAsItWas
 
 TEST_F(LinkLabelTest, AddressReachesTheShellInTheAnsiCodePage) {
     // é is spelled out: the test macros quote their arguments as Windows-1251 text.
-    const std::string link = Utf8(u8"пример.рф/\u00E9");
+    const std::string link = U8(u8"пример.рф/\u00E9");
     label.SetHyperLink(link);
     Send(WM_LBUTTONDOWN);
     // Under ru_RU the Cyrillic letters are Windows-1251 and é becomes its nearest letter; under
@@ -247,7 +244,7 @@ TEST(LinkLabelForm, OnAnotherRootTheReadFailsAtTheLabelsLine) {
                               "end\n",
                               Classes());
         ADD_FAILURE() << "a link label was read onto a panel";
-    } catch (const FormError& error) {
+    } catch (const SourceError& error) {
         EXPECT_EQ(std::string(error.what()).rfind("line 2:", 0), 0u) << error.what();
     }
     EXPECT_EQ(root.ComponentCount(), 0u);

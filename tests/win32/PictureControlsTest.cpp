@@ -23,12 +23,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-constexpr Rgb red{0xFF, 0, 0};
-constexpr Rgb green{0, 0xFF, 0};
-constexpr Rgb blue{0, 0, 0xFF};
-constexpr Rgb white{0xFF, 0xFF, 0xFF};
-constexpr Rgb clear{0xF0, 0xF0, 0xF0};  // the glyph's transparent colour
-constexpr Rgb almost{0xF0, 0xF0, 0xF1}; // one step from it: drawn
+constexpr Rgb Red{0xFF, 0, 0};
+constexpr Rgb Green{0, 0xFF, 0};
+constexpr Rgb Blue{0, 0, 0xFF};
+constexpr Rgb White{0xFF, 0xFF, 0xFF};
+constexpr Rgb Clear{0xF0, 0xF0, 0xF0};  // the glyph's transparent colour
+constexpr Rgb Almost{0xF0, 0xF0, 0xF1}; // one step from it: drawn
 constexpr TColor clClear = 0xF0F0F0;
 constexpr TColor clAlmost = 0xF1F0F0;
 
@@ -38,12 +38,12 @@ TColor ToColor(Rgb rgb) {
 
 // Red, green over blue, white.
 Bytes Quadrants() {
-    return EncodeBmp24({2, 2, {red, green, blue, white}});
+    return EncodeBmp24({2, 2, {Red, Green, Blue, White}});
 }
 
 // 4 x 3, its bottom-left pixel the transparent colour.
 RgbImage GlyphImage() {
-    return {4, 3, {clear, red, clear, almost, red, green, blue, clear, clear, clear, red, clear}};
+    return {4, 3, {Clear, Red, Clear, Almost, Red, Green, Blue, Clear, Clear, Clear, Red, Clear}};
 }
 
 std::string Hex(const Bytes& bytes, int depth) {
@@ -94,7 +94,7 @@ TEST_F(ImageTest, UnstretchedDrawsThePictureAtItsSizeAtTheTopLeft) {
         int x, y;
         TColor color;
     } probes[] = {
-        {2, 3, ToColor(red)}, {3, 3, ToColor(green)}, {2, 4, ToColor(blue)}, {3, 4, ToColor(white)},
+        {2, 3, ToColor(Red)}, {3, 3, ToColor(Green)}, {2, 4, ToColor(Blue)}, {3, 4, ToColor(White)},
         {4, 3, clYellow},     {2, 5, clYellow},       {7, 6, clYellow},      {1, 3, clYellow},
     };
     for (const auto& p : probes) {
@@ -107,7 +107,7 @@ TEST_F(ImageTest, StretchedCoversTheBoundsWithWholePixels) {
     EXPECT_TRUE(image.Opaque());
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 6; ++x) {
-            const Rgb expected = y < 2 ? (x < 3 ? red : green) : (x < 3 ? blue : white);
+            const Rgb expected = y < 2 ? (x < 3 ? Red : Green) : (x < 3 ? Blue : White);
             EXPECT_EQ(Px(2 + x, 3 + y), ToColor(expected)) << x << "," << y;
         }
     }
@@ -127,21 +127,21 @@ TEST_F(ImageTest, WritesBackTheResourceItWasBuiltFrom) {
 
 TEST_F(ImageTest, ReadsPalettePictures) {
     TImage& image = Image(false);
-    image.SetPicture(EncodeBmp8(2, 1, {blue, red}, {1, 0}));
-    EXPECT_EQ(Px(2, 3), ToColor(red));
-    EXPECT_EQ(Px(3, 3), ToColor(blue));
+    image.SetPicture(EncodeBmp8(2, 1, {Blue, Red}, {1, 0}));
+    EXPECT_EQ(Px(2, 3), ToColor(Red));
+    EXPECT_EQ(Px(3, 3), ToColor(Blue));
     EXPECT_EQ(Px(2, 4), clYellow);
 }
 
 TEST_F(ImageTest, RefusesBytesThatAreNoPictureAndKeepsThePreviousOne) {
     TImage& image = Image(true);
-    Bytes cut = EncodeBmp24({1, 1, {green}});
+    Bytes cut = EncodeBmp24({1, 1, {Green}});
     cut.resize(cut.size() - 2);
     EXPECT_THROW(image.SetPicture(cut), BmpError);
     EXPECT_THROW(image.SetPicture({'B', 'M'}), BmpError);
     EXPECT_EQ(image.Picture(), Quadrants());
     EXPECT_EQ(image.Bitmap().Width(), 2);
-    EXPECT_EQ(Px(7, 6), ToColor(white));
+    EXPECT_EQ(Px(7, 6), ToColor(White));
     image.SetPicture({});
     EXPECT_EQ(image.Bitmap().Handle(), nullptr);
     EXPECT_FALSE(image.Opaque());
@@ -156,7 +156,7 @@ TEST(ImageForm, ABadPictureFailsTheLoadNamingItsLine) {
                               "    Picture = {424D0000}\n  end\nend\n",
                               Classes());
         ADD_FAILURE();
-    } catch (const FormError& error) {
+    } catch (const SourceError& error) {
         EXPECT_STREQ(error.what(), "line 3: Picture: BMP: truncated: 4 bytes cannot hold the "
                                    "headers");
     }
@@ -179,7 +179,7 @@ protected:
         for (int gy = 0; gy < glyph.height; ++gy) {
             for (int gx = 0; gx < glyph.width; ++gx) {
                 const Rgb pixel = glyph.At(gx, gy);
-                EXPECT_EQ(Px(x + gx, y + gy), pixel == clear ? behind : ToColor(pixel))
+                EXPECT_EQ(Px(x + gx, y + gy), pixel == Clear ? behind : ToColor(pixel))
                     << gx << "," << gy;
             }
         }
@@ -250,24 +250,24 @@ TEST_F(SpeedButtonTest, NotFlatAlwaysHasARaisedFrameOnItsOwnFace) {
     EXPECT_EQ(Px(5, 3), ColorToRGB(cl3DDkShadow));
     // The glyph one pixel right and down; its last column and row lie under the two-pixel edge.
     EXPECT_EQ(Px(7, 5), face);
-    EXPECT_EQ(Px(8, 5), ToColor(red));
-    EXPECT_EQ(Px(7, 6), ToColor(red));
-    EXPECT_EQ(Px(8, 6), ToColor(green));
-    EXPECT_EQ(Px(9, 6), ToColor(blue));
+    EXPECT_EQ(Px(8, 5), ToColor(Red));
+    EXPECT_EQ(Px(7, 6), ToColor(Red));
+    EXPECT_EQ(Px(8, 6), ToColor(Green));
+    EXPECT_EQ(Px(9, 6), ToColor(Blue));
 }
 
 TEST_F(SpeedButtonTest, AcceptsPaletteGlyphsAndRefusesBytesThatAreNone) {
-    TSpeedButton& button = Button(true, EncodeBmp8(2, 2, {clear, blue}, {1, 0, 0, 1}));
+    TSpeedButton& button = Button(true, EncodeBmp8(2, 2, {Clear, Blue}, {1, 0, 0, 1}));
     // A 2 x 2 glyph in an 8 x 7 button lies at (3, 2) of it.
-    EXPECT_EQ(Px(7, 4), ToColor(blue));
+    EXPECT_EQ(Px(7, 4), ToColor(Blue));
     EXPECT_EQ(Px(8, 4), clYellow);
-    EXPECT_EQ(Px(8, 5), ToColor(blue));
+    EXPECT_EQ(Px(8, 5), ToColor(Blue));
     const Bytes before = button.Glyph();
     Bytes bad = before;
     bad[28] = 4; // 4 bits per pixel
     EXPECT_THROW(button.SetGlyph(bad), BmpError);
     EXPECT_EQ(button.Glyph(), before);
-    EXPECT_EQ(Px(7, 4), ToColor(blue));
+    EXPECT_EQ(Px(7, 4), ToColor(Blue));
 }
 
 // Records the areas its controls ask to repaint; its window is message-only.

@@ -17,14 +17,6 @@ using ShowTestFormFunction = HWND(__stdcall*)(BOOL);
 using LeaveTestFormShownFunction = HWND(__stdcall*)();
 using TimerTicksFunction = int(__stdcall*)();
 
-std::wstring LibraryPath() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.resize(folder.find_last_of(L"\\/") + 1);
-    return folder + L"ReloadLibrary.dll";
-}
-
 bool ClassRegistered(HMODULE library, LPCWSTR name) {
     WNDCLASSEXW info{};
     info.cbSize = sizeof info;
@@ -58,7 +50,7 @@ std::vector<HWND> WindowsOf(HMODULE library) {
 class Reload : public ::testing::Test {
 protected:
     HMODULE Load() {
-        const HMODULE library = LoadLibraryW(LibraryPath().c_str());
+        const HMODULE library = LoadLibraryW(BesideProgram(L"ReloadLibrary.dll").c_str());
         EXPECT_NE(library, nullptr) << "error " << GetLastError();
         return library;
     }
@@ -145,8 +137,8 @@ DWORD WINAPI ShowOnSecondThread(void* context) {
 
 TEST_F(Reload, AFormOnAnotherThreadKeepsTheLibraryLoaded) {
     // A copy of its own, since this one stays loaded for the rest of the process.
-    const std::wstring copy = LibraryPath().substr(0, LibraryPath().size() - 4) + L"Kept.dll";
-    ASSERT_TRUE(CopyFileW(LibraryPath().c_str(), copy.c_str(), FALSE));
+    const std::wstring copy = BesideProgram(L"ReloadLibraryKept.dll");
+    ASSERT_TRUE(CopyFileW(BesideProgram(L"ReloadLibrary.dll").c_str(), copy.c_str(), FALSE));
     const HMODULE library = LoadLibraryW(copy.c_str());
     ASSERT_NE(library, nullptr);
     SecondThread second{Entry<ShowTestFormFunction>(library, "ShowTestForm"),

@@ -6,8 +6,8 @@
 namespace vigrel {
 namespace {
 
-constexpr std::size_t bytesPerLine = 32; // longer binary data goes on lines of its own
-constexpr std::string_view hexDigits = "0123456789ABCDEF";
+constexpr std::size_t BytesPerLine = 32; // longer binary data goes on lines of its own
+constexpr std::string_view HexDigits = "0123456789ABCDEF";
 void RequireIdentifier(std::string_view text) {
     if (!IsIdentifier(text)) {
         throw std::invalid_argument("not an identifier: \"" + std::string(text) + "\"");
@@ -20,8 +20,8 @@ void Indent(std::string& out, int depth) {
 
 void WriteHex(std::string& out, const std::uint8_t* bytes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        out += hexDigits[bytes[i] >> 4];
-        out += hexDigits[bytes[i] & 0xF];
+        out += HexDigits[bytes[i] >> 4];
+        out += HexDigits[bytes[i] & 0xF];
     }
 }
 
@@ -100,14 +100,14 @@ void WriteValue(std::string& out, const FormValue& value, int depth) {
     }
     case FormValue::Kind::Binary:
         out += '{';
-        if (value.bytes.size() <= bytesPerLine) {
+        if (value.bytes.size() <= BytesPerLine) {
             WriteHex(out, value.bytes.data(), value.bytes.size());
         } else {
-            for (std::size_t at = 0; at < value.bytes.size(); at += bytesPerLine) {
+            for (std::size_t at = 0; at < value.bytes.size(); at += BytesPerLine) {
                 out += '\n';
                 Indent(out, depth + 1);
                 WriteHex(out, value.bytes.data() + at,
-                         std::min(bytesPerLine, value.bytes.size() - at));
+                         std::min(BytesPerLine, value.bytes.size() - at));
             }
             out += '\n';
             Indent(out, depth);
@@ -130,7 +130,7 @@ void WriteObject(std::string& out, const FormObject& object, int depth) {
             path.remove_prefix(dot + 1);
         }
         RequireIdentifier(path);
-        if (property.name.substr(0, property.name.find('.')) == reservedWord) {
+        if (property.name.substr(0, property.name.find('.')) == ReservedWord) {
             throw std::invalid_argument("\"object\" cannot name a property");
         }
         Indent(out, depth + 1);

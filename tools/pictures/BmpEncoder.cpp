@@ -30,7 +30,7 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 // The two headers of an uncompressed bottom-up file; the caller appends the palette and rows.
 std::vector<std::uint8_t> Headers(int width, int height, int bitCount, std::size_t paletteSize) {
     const std::uint64_t image = BmpStride(width, bitCount) * static_cast<std::uint64_t>(height);
-    const std::uint64_t offset = bmpFileHeaderSize + bmpInfoHeaderSize + paletteSize * 4;
+    const std::uint64_t offset = BmpFileHeaderSize + BmpInfoHeaderSize + paletteSize * 4;
     if (offset + image > std::numeric_limits<std::uint32_t>::max()) {
         throw std::invalid_argument("cannot encode a picture of " + Size(width, height));
     }
@@ -41,7 +41,7 @@ std::vector<std::uint8_t> Headers(int width, int height, int bitCount, std::size
     Put32(out, static_cast<std::uint32_t>(offset + image));
     Put32(out, 0); // reserved
     Put32(out, static_cast<std::uint32_t>(offset));
-    Put32(out, bmpInfoHeaderSize);
+    Put32(out, BmpInfoHeaderSize);
     Put32(out, static_cast<std::uint32_t>(width));
     Put32(out, static_cast<std::uint32_t>(height)); // positive: the bottom row comes first
     Put16(out, 1);                                  // planes

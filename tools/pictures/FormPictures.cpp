@@ -9,7 +9,7 @@
 namespace vigrel {
 namespace {
 
-constexpr std::string_view keyword = "drawing";
+constexpr std::string_view DrawingKeyword = "drawing";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -38,15 +38,15 @@ std::optional<std::string_view> PropertyValue(std::string_view line) {
 // The drawing's name when `value` is a reference to one: the keyword, then blanks or the quote.
 // A bare identifier `drawing` is left to the form's own reader.
 std::optional<std::string> DrawingName(std::string_view value, int line) {
-    if (!value.starts_with(keyword) || value.size() == keyword.size() ||
-        (!IsBlank(value[keyword.size()]) && value[keyword.size()] != '"')) {
+    if (!value.starts_with(DrawingKeyword) || value.size() == DrawingKeyword.size() ||
+        (!IsBlank(value[DrawingKeyword.size()]) && value[DrawingKeyword.size()] != '"')) {
         return std::nullopt;
     }
-    const std::string_view name = Trim(value.substr(keyword.size()));
+    const std::string_view name = Trim(value.substr(DrawingKeyword.size()));
     if (name.size() < 3 || name.front() != '"' || name.back() != '"' ||
         name.substr(1, name.size() - 2).find_first_of("\"\\") != std::string_view::npos) {
-        throw FormError(line, "a drawing is named in double quotes, without escapes: drawing "
-                              "\"FILE.pix\"");
+        throw SourceError(line, "a drawing is named in double quotes, without escapes: drawing "
+                                "\"FILE.pix\"");
     }
     return std::string(name.substr(1, name.size() - 2));
 }
@@ -58,8 +58,9 @@ void FillPictures(FormObject& object, std::map<int, std::vector<std::uint8_t>>& 
             property.value.bytes = std::move(picture->second);
         } else if (property.value.kind == FormValue::Kind::Binary &&
                    !property.value.bytes.empty()) {
-            throw FormError(property.line, property.name + " holds picture bytes: name its drawing "
-                                                           "instead (drawing \"FILE.pix\")");
+            throw SourceError(property.line, property.name +
+                                                 " holds picture bytes: name its drawing "
+                                                 "instead (drawing \"FILE.pix\")");
         }
     }
     for (FormObject& child : object.children) {
@@ -90,12 +91,12 @@ BuiltForm BuildForm(std::string_view source, const DrawingReader& readDrawing) {
         }
         const std::optional<std::string> drawing = readDrawing(*name);
         if (!drawing) {
-            throw FormError(line, "cannot read the drawing " + *name);
+            throw SourceError(line, "cannot read the drawing " + *name);
         }
         try {
             pictures[line] = EncodePixelArt(ParsePixelArt(*drawing));
         } catch (const SourceError& error) {
-            throw FormError(line, *name + ": " + error.what());
+            throw SourceError(line, *name + ": " + error.what());
         }
         built.drawings.push_back(*name);
         parseable.append(text.substr(0, text.find('=') + 1));

@@ -25,7 +25,7 @@ struct BuiltForm {
     std::vector<std::string> drawings; // the names of the drawings it was built from, in order
 };
 
-// Builds the form resource of `source`. Throws FormError naming the source's line for a reference
+// Builds the form resource of `source`. Throws SourceError naming the source's line for a reference
 // that is not `drawing "NAME"`, a drawing that cannot be read or does not parse (the message
 // quotes the drawing's own error), picture bytes written into the source, or anything else
 // ParseForm refuses.

@@ -100,8 +100,8 @@ public:
         if (words.size() != 3) {
             Fail("expected \"size WIDTH HEIGHT\"");
         }
-        art.width = Number(words[1], "width", 1, maxPixelArtSide);
-        art.height = Number(words[2], "height", 1, maxPixelArtSide);
+        art.width = Number(words[1], "width", 1, MaxPixelArtSide);
+        art.height = Number(words[2], "height", 1, MaxPixelArtSide);
         words = Header("depth");
         if (words.size() != 2) {
             Fail("expected \"depth 8\" or \"depth 24\"");

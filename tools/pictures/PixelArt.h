@@ -14,7 +14,7 @@
 namespace vigrel {
 
 // Sides of a drawing are 1 to this many pixels.
-inline constexpr int maxPixelArtSide = 4096;
+inline constexpr int MaxPixelArtSide = 4096;
 
 struct PixelArt {
     int width = 0;

@@ -38,7 +38,7 @@ BOOL WINAPI HighContrastParameters(UINT action, UINT size, void* value, UINT upd
 
 } // namespace
 
-std::string PlugInPath() {
+std::wstring BesideProgram(std::wstring_view name) {
     // A path longer than the buffer comes back cut to the buffer's size: grow it until it fits.
     std::wstring path(MAX_PATH, L'\0');
     DWORD length = 0;
@@ -48,7 +48,11 @@ std::string PlugInPath() {
     }
     path.resize(length);
     path.resize(path.find_last_of(L"\\/") + 1);
-    return FromWide(path + L"Vigrel.tsp", CP_ACP);
+    return path.append(name);
+}
+
+std::string PlugInPath() {
+    return FromWide(BesideProgram(L"Vigrel.tsp"), CP_ACP);
 }
 
 HighContrastScheme::HighContrastScheme(HMODULE plugIn, COLORREF face, COLORREF text,

@@ -13,6 +13,8 @@
 
 namespace vigrel::test {
 
+// The file `name` in the folder of this program, whatever the length of its path.
+std::wstring BesideProgram(std::wstring_view name);
 // The Vigrel.tsp built beside this program, in the ANSI code page (as LoadLibraryA and the host
 // take it).
 std::string PlugInPath();
