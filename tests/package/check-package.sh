@@ -12,9 +12,9 @@ objdump=$4
 nm=$5
 objcopy=$6
 windres=$7
-epoch=$(release_epoch "$source")
 . "$(dirname "$0")/checks.sh"
 checks package
+epoch=$(release_epoch "$source")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
