@@ -1,6 +1,6 @@
 #include "monitor/NameRule.h"
 
-#include "ui/AsciiCase.h"
+#include "tessary/AsciiCase.h"
 
 #include <algorithm>
 

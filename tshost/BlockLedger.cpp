@@ -1,6 +1,6 @@
 #include "tshost/BlockLedger.h"
 
-#include "ui/ImportTable.h"
+#include "tessary/ImportTable.h"
 
 #include <cstdio>
 #include <cstring>

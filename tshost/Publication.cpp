@@ -1,8 +1,8 @@
 #include "tshost/Publication.h"
 
+#include "tessary/AsciiCase.h"
 #include "tools/diagnostics/Diagnostics.h"
 #include "tshost/Codepage.h"
-#include "ui/AsciiCase.h"
 
 #include <algorithm>
 #include <array>

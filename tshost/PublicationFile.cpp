@@ -1,8 +1,8 @@
 #include "tshost/PublicationFile.h"
 
+#include "tessary/AsciiCase.h"
 #include "tshost/SystemMessage.h"
 #include "tshost/Utf16.h"
-#include "ui/AsciiCase.h"
 
 #include <windows.h>
 

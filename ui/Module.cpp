@@ -1,6 +1,6 @@
 #include "ui/Module.h"
 
-#include "ui/ImportTable.h"
+#include "tessary/ImportTable.h"
 
 #include <vector>
 

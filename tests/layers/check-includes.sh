@@ -21,14 +21,14 @@ set -euo pipefail
 # Layout table of README.md (the test layers.readme compares them).
 LAYERS='
 tessary            -
-ui                 -
+ui                 tessary
 monitor            ui tessary
 components         ui
 editor             components monitor ui tessary
 plugin             editor components monitor ui tessary
 tools/diagnostics  -
-tshost             tools/diagnostics ui tessary
-tools              monitor ui
+tshost             tools/diagnostics tessary
+tools              monitor ui tessary
 gallery            tools components ui tessary
 bench              tools tshost editor components monitor ui tessary
 tests              tools tshost plugin editor components monitor ui tessary

@@ -1,6 +1,6 @@
 // The import-table patcher, on module images made in memory (shapes a linker of today does not
 // make) and on this program itself.
-#include "ui/ImportTable.h"
+#include "tessary/ImportTable.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // dialog's picture.
 #pragma once
 
-#include "ui/ImportTable.h" // to see and fake its system calls
+#include "tessary/ImportTable.h" // to see and fake its system calls
 
 #include <windows.h>
 

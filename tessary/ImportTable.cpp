@@ -1,4 +1,4 @@
-#include "ui/ImportTable.h"
+#include "tessary/ImportTable.h"
 
 #include <cstring>
 #include <vector>
