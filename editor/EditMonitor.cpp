@@ -126,9 +126,11 @@ TFormMonitorProperties::TFormMonitorProperties()
             }
         };
     };
-    LEdit2.OnKeyDown = dropDownKeys(Kn1);
-    LEdit3.OnKeyDown = dropDownKeys(Kn2);
-    LEdit4.OnKeyDown = dropDownKeys(Kn3);
+    for (auto [field, button] :
+         {std::pair{&LEdit2, &Kn1}, std::pair{&LEdit3, &Kn2}, std::pair{&LEdit4, &Kn3}}) {
+        field->OnKeyDown = dropDownKeys(*button);
+        field->SetAccessibleShortcut("F4");
+    }
 }
 
 const ClassInfo& TFormMonitorProperties::StaticClass() {
@@ -180,9 +182,10 @@ bool EditMonitorAction(std::span<HostStringPtr, MonitorArgumentCount> slots) {
     if (FormMonitorProperties != nullptr) {
         return false;
     }
-    // Laid out in pixels at 96 dpi: made unaware of DPI, so that the system stretches it for a
-    // DPI-aware host; the host's awareness is back on every way out.
-    const DialogDpiAwareness dialogAwareness;
+    // Laid out in pixels at 96 dpi, the dialog's windows are made unaware of DPI, so that the
+    // system stretches them for a DPI-aware host; their procedures run in that awareness. The
+    // rest of the call, the modal run's own loop included, keeps the host's.
+    const HostDpiContext hostContext;
     auto dialog = std::make_unique<TFormMonitorProperties>();
     struct Release {
         ~Release() { FormMonitorProperties = nullptr; }
@@ -214,6 +217,10 @@ bool EditMonitorAction(std::span<HostStringPtr, MonitorArgumentCount> slots) {
         form.RadioButton2.SetChecked(true);
     }
 
+    {
+        const DialogDpiAwareness unaware;
+        form.Handle(); // every window of the dialog, its children's with it
+    }
     if (form.ShowModal() != mrOk) {
         return false;
     }

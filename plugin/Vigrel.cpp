@@ -6,6 +6,7 @@
 #include "plugin/PlugInTexts.h"
 #include "tessary/PlugInUtils.h"
 #include "ui/Accessible.h"
+#include "ui/Boundary.h"
 #include "ui/Module.h"
 #include "ui/Toolkit.h"
 
@@ -43,86 +44,83 @@ MonitorArguments CopyArguments(HostStringPtr* slots) {
 
 using namespace vigrel;
 
-// Every entry point catches at its edge: no C++ exception may unwind into the host. The host holds
-// the module while it calls in, so the two that run the plug-in's actions are where the module
-// lets go of the reference its screen readers' objects kept, once none is left (so is the close).
+// Every entry point contains every failure at its edge (ui/Boundary.h): no C++ exception may
+// unwind into the host. The host holds the module while it calls in, so the two that run the
+// plug-in's actions are where the module lets go of the reference its screen readers' objects
+// kept, once none is left (so is the close).
 
 extern "C" void TS_CALL tsRegisterPlugIn(THostAddAction addAction, void* registrationValue,
                                          THostGetVariable getVariable,
-                                         THostSetVariable setVariable) {
+                                         THostSetVariable setVariable) noexcept {
     HostGetVariable = getVariable;
     HostSetVariable = setVariable;
     HostAddAction = addAction;
     HostRegistrationValue = registrationValue;
-    try {
-        DeclareActions();
-    } catch (...) {
-    }
+    Contain(DeclareActions, [] {});
 }
 
 extern "C" void TS_CALL tsInitPlugIn(std::uint32_t initValue, HostStringPtr* title,
-                                     HostStringPtr* publisher, HostStringPtr* hint) {
+                                     HostStringPtr* publisher, HostStringPtr* hint) noexcept {
     HostInitValue = initValue;
-    try {
-        for (auto [slot, text] :
-             {std::pair{title, Title}, std::pair{publisher, Publisher}, std::pair{hint, Hint}}) {
-            if (slot != nullptr) {
-                SetHostString(*slot, text);
+    Contain(
+        [&] {
+            for (auto [slot, text] : {std::pair{title, Title}, std::pair{publisher, Publisher},
+                                      std::pair{hint, Hint}}) {
+                if (slot != nullptr) {
+                    SetHostString(*slot, text);
+                }
             }
-        }
-    } catch (...) {
-    }
+        },
+        [] {});
 }
 
-extern "C" void TS_CALL tsRegisterScriptProcessor(THostScriptProcessor scriptProcessor) {
+extern "C" void TS_CALL tsRegisterScriptProcessor(THostScriptProcessor scriptProcessor) noexcept {
     HostScriptProcessor = scriptProcessor;
 }
 
-extern "C" void TS_CALL tsRegisterInterfaceAccess(THostInterfaceAccess interfaceAccess) {
+extern "C" void TS_CALL tsRegisterInterfaceAccess(THostInterfaceAccess interfaceAccess) noexcept {
     HostInterfaceAccess = interfaceAccess;
 }
 
-extern "C" TsBool TS_CALL tsExecAction(std::int32_t number, HostStringPtr* args) {
+extern "C" TsBool TS_CALL tsExecAction(std::int32_t number, HostStringPtr* args) noexcept {
     ReleaseAccessibleHold();
     if (number != MonitorActionNumber || args == nullptr) {
         return TsFalse;
     }
-    try {
-        return CreateMonitor(CopyArguments(args)) ? TsTrue : TsFalse;
-    } catch (...) {
-        return TsFalse;
-    }
+    return Contain([&] { return CreateMonitor(CopyArguments(args)) ? TsTrue : TsFalse; },
+                   [] { return TsFalse; });
 }
 
-extern "C" TsBool TS_CALL tsEditAction(std::int32_t number, HostStringPtr* args) {
+// A failure anywhere in the dialog ends its modal run with nothing written: the dialog and its
+// temporary strings are gone by then, and every slot holds what the host gave.
+extern "C" TsBool TS_CALL tsEditAction(std::int32_t number, HostStringPtr* args) noexcept {
     ReleaseAccessibleHold();
     if (number != MonitorActionNumber || args == nullptr) {
         return TsFalse;
     }
-    try {
-        return EditMonitorAction(
-                   std::span<HostStringPtr, MonitorArgumentCount>(args, MonitorArgumentCount))
-                   ? TsTrue
-                   : TsFalse;
-    } catch (...) {
-        // The dialog and its temporary strings are gone by now; slots already written keep
-        // their new blocks. The host only learns that nothing was confirmed.
-        return TsFalse;
-    }
+    return Contain(
+        [&] {
+            return EditMonitorAction(
+                       std::span<HostStringPtr, MonitorArgumentCount>(args, MonitorArgumentCount))
+                       ? TsTrue
+                       : TsFalse;
+        },
+        [] { return TsFalse; });
 }
 
-extern "C" void TS_CALL tsMessage(std::int32_t code) {
+extern "C" void TS_CALL tsMessage(std::int32_t code) noexcept {
     if (code != CloseMessage) {
         return;
     }
-    try {
-        CloseAllMonitors();
-        ReleaseIdleToolkit();
-    } catch (...) {
-    }
+    Contain(
+        [] {
+            CloseAllMonitors();
+            ReleaseIdleToolkit();
+        },
+        [] {});
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) noexcept {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         RegisterOwnUnwindTables();
@@ -139,10 +137,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
         // At process exit (reserved not null) nothing will run again, so nothing is done. Last,
         // the runtime's reserve goes back to the heap, or every load would leave it behind.
         if (reserved == nullptr) {
-            try {
-                CloseAllMonitors();
-            } catch (...) {
-            }
+            Contain(CloseAllMonitors, [] {});
             ShutdownToolkit();
             ReleaseRuntimeReserves();
             ForgetOwnUnwindTables();

@@ -1,5 +1,7 @@
 #include "ui/Accessible.h"
 
+#include "ui/Boundary.h"
+#include "ui/DpiAwareness.h"
 #include "ui/WideText.h"
 
 #include <oleacc.h>
@@ -65,6 +67,10 @@ void SetId(VARIANT* out, LONG id) {
     out->lVal = id;
 }
 
+bool IsSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
 // What a drawn control answers for a text it does not have.
 auto None(BSTR* out) {
     return [out](TGraphicControl&) {
@@ -74,6 +80,61 @@ auto None(BSTR* out) {
         *out = nullptr;
         return S_FALSE;
     };
+}
+
+using PointMapping = BOOL(WINAPI*)(HWND, LPPOINT);
+
+BOOL WINAPI Unmapped(HWND, LPPOINT) {
+    return TRUE;
+}
+
+// The system's mapping of a window's logical point to physical screen pixels, or back: the
+// per-monitor one from Windows 8.1, the one of Vista, none before.
+PointMapping SystemMapping(const char* perMonitor, const char* vista) {
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    for (const char* name : {perMonitor, vista}) {
+        if (const FARPROC found = GetProcAddress(user32, name); found != nullptr) {
+            return reinterpret_cast<PointMapping>(reinterpret_cast<void*>(found));
+        }
+    }
+    return &Unmapped;
+}
+
+TPointMapping& Mapping() {
+    static TPointMapping mapping{};
+    return mapping;
+}
+
+PointMapping ToPhysical() {
+    static const PointMapping system =
+        SystemMapping("LogicalToPhysicalPointForPerMonitorDPI", "LogicalToPhysicalPoint");
+    return Mapping().ToPhysical != nullptr ? Mapping().ToPhysical : system;
+}
+
+PointMapping ToLogical() {
+    static const PointMapping system =
+        SystemMapping("PhysicalToLogicalPointForPerMonitorDPI", "PhysicalToLogicalPoint");
+    return Mapping().ToLogical != nullptr ? Mapping().ToLogical : system;
+}
+
+// A rectangle of `window`'s client area in physical screen pixels: mapped to the screen in the
+// window's own awareness, whatever the caller's, then to the pixels of the display.
+RECT ScreenBounds(HWND window, const RECT& client) {
+    const WindowDpiAwareness windowAwareness(window);
+    POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
+    for (POINT& corner : corners) {
+        ClientToScreen(window, &corner);
+        ToPhysical()(window, &corner);
+    }
+    return RECT{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
+}
+
+// A point in physical screen pixels in `window`'s client coordinates: the inverse path.
+POINT ClientPoint(HWND window, POINT screen) {
+    const WindowDpiAwareness windowAwareness(window);
+    ToLogical()(window, &screen);
+    ScreenToClient(window, &screen);
+    return screen;
 }
 
 // A window's client object: the standard one, which answers for the window and its child windows
@@ -191,7 +252,13 @@ public:
                 SetId(role, static_cast<LONG>(RoleOf(control.AccessibleRole())));
                 return S_OK;
             },
-            [&] { return standard_->get_accRole(child, role); });
+            [&] {
+                if (IsSelf(child) && link_->parent->AccessibleAsDialog()) {
+                    SetId(role, ROLE_SYSTEM_DIALOG);
+                    return S_OK;
+                }
+                return standard_->get_accRole(child, role);
+            });
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         if (!Given(state)) {
@@ -229,8 +296,13 @@ public:
             [&] { return standard_->get_accHelpTopic(file, child, topic); });
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-        return ForChild(child, None(keys),
-                        [&] { return standard_->get_accKeyboardShortcut(child, keys); });
+        return ForChild(child, None(keys), [&] {
+            const std::string shortcut = link_->parent->AccessibleShortcut();
+            if (IsSelf(child) && !shortcut.empty()) {
+                return keys != nullptr ? Text(ToWide(shortcut), keys) : E_POINTER;
+            }
+            return standard_->get_accKeyboardShortcut(child, keys);
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
         return Answer([&] { return standard_->get_accFocus(focus); });
@@ -256,6 +328,7 @@ public:
             child, [](TGraphicControl&) { return DISP_E_MEMBERNOTFOUND; },
             [&] { return standard_->accSelect(flags, child); });
     }
+    // In physical screen pixels, as the standard object places the child windows.
     HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
                                           VARIANT child) override {
         if (!Given(left, top, width, height)) {
@@ -264,16 +337,18 @@ public:
         return ForChild(
             child,
             [&](TGraphicControl& control) {
-                POINT corner{control.Left(), control.Top()};
-                ClientToScreen(link_->window, &corner);
-                *left = corner.x;
-                *top = corner.y;
-                *width = control.Width();
-                *height = control.Height();
+                const RECT bounds = ScreenBounds(link_->window, control.BoundsRect());
+                *left = bounds.left;
+                *top = bounds.top;
+                *width = bounds.right - bounds.left;
+                *height = bounds.bottom - bounds.top;
                 return S_OK;
             },
             [&] { return standard_->accLocation(left, top, width, height, child); });
     }
+    // Drawn controls first, then the child windows: a walk by navigation from the first child
+    // meets every one. The child ids stay as they are (the windows first), since they pass to and
+    // from the standard object.
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
         if (!Given(end)) {
             return E_POINTER;
@@ -281,53 +356,61 @@ public:
         return Answer([&] {
             const Children children = Survey();
             const auto drawn = static_cast<LONG>(children.drawn.size());
-            const LONG last = children.windows + drawn;
+            const LONG total = children.windows + drawn;
             const LONG from = start.vt == VT_I4 ? start.lVal : -1;
-            VariantInit(end);
-            if (from == CHILDID_SELF && drawn > 0 &&
-                (direction == NAVDIR_LASTCHILD ||
-                 (direction == NAVDIR_FIRSTCHILD && children.windows == 0))) {
-                SetId(end, direction == NAVDIR_LASTCHILD ? last : 1);
-                return S_OK;
-            }
-            if (from <= children.windows || from > last) {
+            if (drawn == 0 || from < 0 || from > total) {
                 return standard_->accNavigate(direction, start, end);
             }
-            // From a drawn control: to its neighbours, the last child window before the first.
-            const LONG to = direction == NAVDIR_NEXT       ? from + 1
-                            : direction == NAVDIR_PREVIOUS ? from - 1
-                                                           : 0;
-            if (to < 1 || to > last) {
+            VariantInit(end);
+            // Places in the order of navigation, from 0; the id at each.
+            const auto place = [&](LONG id) {
+                return id > children.windows ? id - children.windows - 1 : drawn + id - 1;
+            };
+            LONG to = -1;
+            if (from == CHILDID_SELF) {
+                to = direction == NAVDIR_FIRSTCHILD  ? 0
+                     : direction == NAVDIR_LASTCHILD ? total - 1
+                                                     : -1;
+                if (to < 0) {
+                    return standard_->accNavigate(direction, start, end);
+                }
+            } else if (direction == NAVDIR_NEXT || direction == NAVDIR_PREVIOUS) {
+                to = place(from) + (direction == NAVDIR_NEXT ? 1 : -1);
+            } else if (from <= children.windows) {
+                return standard_->accNavigate(direction, start, end);
+            }
+            if (to < 0 || to >= total) {
                 return S_FALSE;
             }
-            if (to <= children.windows) {
-                return StandardChild(static_cast<ULONG>(to - 1), end);
+            if (to >= drawn) {
+                return StandardChild(static_cast<ULONG>(to - drawn), end);
             }
-            SetId(end, to);
+            SetId(end, children.windows + to + 1);
             return S_OK;
         });
     }
+    // The point is in physical screen pixels: over a child window, the standard object answers;
+    // else the topmost drawn control there, else the standard object again.
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* found) override {
         if (!Given(found)) {
             return E_POINTER;
         }
         return Answer([&] {
-            const HRESULT result = standard_->accHitTest(x, y, found);
-            if (FAILED(result) || found->vt != VT_I4 || found->lVal != CHILDID_SELF) {
-                return result;
-            }
-            // On the window itself, beneath its child windows: the topmost drawn control there.
-            const Children children = Survey();
-            POINT point{x, y};
-            ScreenToClient(link_->window, &point);
-            for (std::size_t i = children.drawn.size(); i-- > 0;) {
-                const RECT bounds = children.drawn[i]->BoundsRect();
-                if (PtInRect(&bounds, point)) {
-                    SetId(found, children.windows + static_cast<LONG>(i) + 1);
-                    break;
+            const POINT point = ClientPoint(link_->window, POINT{x, y});
+            const HWND at = ChildWindowFromPointEx(link_->window, point,
+                                                   CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+            if (at == link_->window) {
+                const Children children = Survey();
+                for (std::size_t i = children.drawn.size(); i-- > 0;) {
+                    const RECT bounds = children.drawn[i]->BoundsRect();
+                    if (PtInRect(&bounds, point)) {
+                        VariantInit(found);
+                        SetId(found, children.windows + static_cast<LONG>(i) + 1);
+                        return S_OK;
+                    }
                 }
             }
-            return result;
+            return standard_->accHitTest(x, y, found);
         });
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
@@ -452,20 +535,14 @@ private:
     }
 
     // Runs `answer` while the window is there, on its thread; no failure leaves the object.
-    template <class F> HRESULT Answer(F answer) {
+    template <class F> HRESULT Answer(F answer) noexcept {
         if (GetCurrentThreadId() != link_->thread) {
             return RPC_E_WRONG_THREAD;
         }
         if (link_->parent == nullptr) {
             return CO_E_OBJNOTCONNECTED;
         }
-        try {
-            return answer();
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
-            return E_FAIL;
-        }
+        return ContainCall(answer);
     }
 
     // Runs `drawn` for a child id that names a drawn control, else `standard`.
@@ -526,9 +603,13 @@ private:
 bool AnswerGetObject(std::shared_ptr<AccessibleLink>& link, AccessibleParent& parent, HWND window,
                      TMessage& message) {
     if (static_cast<DWORD>(message.LParam) != static_cast<DWORD>(OBJID_CLIENT) ||
-        parent.AccessibleControls().empty()) {
+        (parent.AccessibleControls().empty() && !parent.AccessibleAsDialog() &&
+         parent.AccessibleShortcut().empty())) {
         return false;
     }
+    // COM makes a window of its own for the thread when it first marshals, which outlives the
+    // window asking: made in the host's awareness, not in the unaware dialog's.
+    const HostDpiAwareness hostAwareness;
     if (!link) {
         link = std::make_shared<AccessibleLink>(&parent, window, GetCurrentThreadId());
         // Handing an object out marshals it, which needs an apartment on the window's thread. A
@@ -558,6 +639,10 @@ bool AnswerGetObject(std::shared_ptr<AccessibleLink>& link, AccessibleParent& pa
     }
     message.Result = result;
     return true;
+}
+
+TPointMapping ReplacePointMapping(TPointMapping mapping) {
+    return std::exchange(Mapping(), mapping);
 }
 
 void DisconnectAccessible(std::shared_ptr<AccessibleLink>& link) {

@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include "ui/DpiAwareness.h"
 #include "ui/Form.h"
 #include "ui/WideText.h"
 
@@ -21,6 +22,8 @@ void ShowMessageBox(std::string_view text, TMsgDlgType type) {
         owner = form->Handle();
     }
     const bool error = type == TMsgDlgType::mtError;
+    // Laid out at 96 dpi like the library's forms, and stretched with them by the system.
+    const DialogDpiAwareness unaware;
     MessageBoxW(owner, ToWide(text).c_str(), error ? L"Error" : L"Information",
                 MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }

@@ -12,9 +12,21 @@
 
 namespace vigrel {
 
+// While one lives, the host's awareness is known: the calling thread's when the outermost one was
+// made. A call of the host's that shows a dialog keeps one for its whole length, so that
+// HostDpiAwareness can put the host's awareness back inside the dialog's window procedures.
+class HostDpiContext {
+public:
+    HostDpiContext();
+    HostDpiContext(const HostDpiContext&) = delete;
+    HostDpiContext& operator=(const HostDpiContext&) = delete;
+    ~HostDpiContext();
+};
+
 // While one lives, the calling thread is unaware of DPI: windows and message boxes made meanwhile
-// are stretched by the system. It remembers the host's awareness it replaced (that of the
-// outermost one, when they nest), for HostDpiAwareness, and puts it back when it goes.
+// are stretched by the system. Only their making needs it; a window's procedure runs in the
+// awareness the window was made in, and everything else keeps the host's (a host's thread timer,
+// hook or event callback that runs during the dialog's modal run included).
 class DialogDpiAwareness {
 public:
     DialogDpiAwareness();
@@ -26,15 +38,28 @@ private:
     DPI_AWARENESS_CONTEXT replaced_ = nullptr;
 };
 
-// While one lives inside a DialogDpiAwareness, the calling thread has the host's awareness again:
-// around a call into the host, and around making a window that outlives the dialog. Outside one
-// the thread already has it, and nothing is done.
+// While one lives inside a HostDpiContext, the calling thread has the host's awareness: around a
+// call into the host from a dialog's window procedure, and around making a window that outlives
+// the dialog (the timers' window, COM's). Outside one nothing is done.
 class HostDpiAwareness {
 public:
     HostDpiAwareness();
     HostDpiAwareness(const HostDpiAwareness&) = delete;
     HostDpiAwareness& operator=(const HostDpiAwareness&) = delete;
     ~HostDpiAwareness();
+
+private:
+    DPI_AWARENESS_CONTEXT replaced_ = nullptr;
+};
+
+// While one lives, the calling thread has the awareness `window` was made in, so that its
+// coordinates read as its own procedure reads them. Nothing where the system keeps none.
+class WindowDpiAwareness {
+public:
+    explicit WindowDpiAwareness(HWND window);
+    WindowDpiAwareness(const WindowDpiAwareness&) = delete;
+    WindowDpiAwareness& operator=(const WindowDpiAwareness&) = delete;
+    ~WindowDpiAwareness();
 
 private:
     DPI_AWARENESS_CONTEXT replaced_ = nullptr;

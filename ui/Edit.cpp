@@ -114,6 +114,13 @@ void TBoundLabel::AdjustBounds() {
     edit_.PlaceLabel();
 }
 
+void TBoundLabel::WndProc(TMessage& message) {
+    TLabel::WndProc(message);
+    if (message.Msg == CM_TEXTCHANGED) {
+        edit_.SetAccessibleCaption(Caption());
+    }
+}
+
 TLabeledEdit::TLabeledEdit() : EditLabel(*this) {
     SetBorder(TEditBorder::ebTiled);
 }

@@ -55,6 +55,8 @@ public:
 
 protected:
     void AdjustBounds() override;
+    // A new caption names the box anew for screen readers.
+    void WndProc(TMessage& message) override;
 
 private:
     TLabeledEdit& edit_;

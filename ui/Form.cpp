@@ -1,6 +1,7 @@
 #include "ui/Form.h"
 
 #include "ui/Application.h"
+#include "ui/Boundary.h"
 #include "ui/Published.h"
 
 #include <algorithm>
@@ -10,12 +11,23 @@ namespace vigrel {
 namespace {
 
 // Disables the enabled, visible top-level windows of this thread but one, and enables exactly
-// those again when dropped.
+// those again when dropped. Each window is recorded before it is disabled, so none that a failure
+// interrupts is left disabled.
 class DisabledWindows {
 public:
-    explicit DisabledWindows(HWND except) : except_(except) {
-        EnumThreadWindows(GetCurrentThreadId(), &DisabledWindows::Visit,
-                          reinterpret_cast<LPARAM>(this));
+    explicit DisabledWindows(HWND except) {
+        try {
+            ForEachThreadWindow(GetCurrentThreadId(), [&](HWND window) {
+                if (window != except && IsWindowVisible(window) && IsWindowEnabled(window)) {
+                    windows_.push_back(window);
+                    EnableWindow(window, FALSE);
+                }
+                return true;
+            });
+        } catch (...) {
+            Restore();
+            throw;
+        }
     }
     DisabledWindows(const DisabledWindows&) = delete;
     DisabledWindows& operator=(const DisabledWindows&) = delete;
@@ -31,23 +43,8 @@ public:
     }
 
 private:
-    static BOOL CALLBACK Visit(HWND window, LPARAM self) {
-        auto& disabled = *reinterpret_cast<DisabledWindows*>(self);
-        if (window != disabled.except_ && IsWindowVisible(window) && IsWindowEnabled(window)) {
-            EnableWindow(window, FALSE);
-            disabled.windows_.push_back(window);
-        }
-        return TRUE;
-    }
-
-    HWND except_;
     std::vector<HWND> windows_;
 };
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM list) {
-    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    return TRUE;
-}
 
 bool KeyDown(int key) {
     return (GetKeyState(key) & 0x8000) != 0;
@@ -62,15 +59,6 @@ void CollectButtons(const TWinControl& parent, std::vector<TButton*>& buttons) {
             CollectButtons(*windowed, buttons);
         }
     }
-}
-
-BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && IsWindowEnabled(window) &&
-        GetWindow(window, GW_OWNER) == nullptr) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 RECT SystemWorkArea(HWND window) {
@@ -118,7 +106,13 @@ TForm* GetParentForm(const TControl& control) {
 HWND DefaultOwnerWindow() {
     HWND owner = GetActiveWindow();
     if (owner == nullptr) {
-        EnumThreadWindows(GetCurrentThreadId(), &FindMainWindow, reinterpret_cast<LPARAM>(&owner));
+        ForEachThreadWindow(GetCurrentThreadId(), [&owner](HWND window) {
+            if (IsWindowVisible(window) && IsWindowEnabled(window) &&
+                GetWindow(window, GW_OWNER) == nullptr) {
+                owner = window;
+            }
+            return owner == nullptr;
+        });
     }
     return owner;
 }
@@ -493,7 +487,10 @@ void TForm::ChangeUIState(WORD action, WORD flags) {
     const HWND window = Handle();
     SendMessageW(window, WM_UPDATEUISTATE, update, 0);
     std::vector<HWND> inside;
-    EnumChildWindows(window, &CollectWindow, reinterpret_cast<LPARAM>(&inside));
+    ForEachChildWindow(window, [&inside](HWND child) {
+        inside.push_back(child);
+        return true;
+    });
     for (const HWND child : inside) {
         if (IsWindow(child)) {
             SendMessageW(child, WM_UPDATEUISTATE, update, 0);

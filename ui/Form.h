@@ -79,6 +79,8 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
+    // A form with a dialog's border, or shown modally, is announced as a dialog.
+    bool IsDialog() const override { return borderStyle_ == TFormBorderStyle::bsDialog || modal_; }
     void WndProc(TMessage& message) override;
     void ChildFocused(TWinControl& control) override;
     void Notification(TComponent& component, TOperation operation) override;

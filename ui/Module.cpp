@@ -2,7 +2,7 @@
 
 #include "tessary/ImportTable.h"
 
-#include <vector>
+#include <array>
 
 #if defined(__GLIBCXX__)
 namespace __gnu_cxx {
@@ -101,22 +101,19 @@ void NoteWindowThread() {
 
 namespace {
 
-// Indexes the runtime took through this module's import of TlsAlloc.
-std::vector<DWORD>& TakenIndexes() {
-    static std::vector<DWORD> indexes;
-    return indexes;
-}
+// Indexes the runtime took through this module's import of TlsAlloc. The runtime takes them in
+// the middle of its first throw on a thread (its exception state is thread-local), under a lock
+// of its own: recording one may neither allocate nor throw, or a throw for want of memory would
+// wait on that lock for ever. The runtime takes a few; more go unrecorded and stay taken.
+std::array<DWORD, 32> takenIndexes;
+std::size_t takenCount = 0;
 
 decltype(&TlsAlloc) systemTlsAlloc = &TlsAlloc;
 
-DWORD WINAPI RecordingTlsAlloc() {
+DWORD WINAPI RecordingTlsAlloc() noexcept {
     const DWORD index = systemTlsAlloc();
-    if (index != TLS_OUT_OF_INDEXES) {
-        try {
-            TakenIndexes().push_back(index);
-        } catch (...) {
-            // Not recorded: this one index stays taken, as it did before.
-        }
+    if (index != TLS_OUT_OF_INDEXES && takenCount < takenIndexes.size()) {
+        takenIndexes[takenCount++] = index;
     }
     return index;
 }
@@ -137,11 +134,10 @@ void ReleaseRuntimeReserves() {
 #if defined(__GLIBCXX__)
     __gnu_cxx::__freeres();
 #endif
-    for (const DWORD index : TakenIndexes()) {
-        TlsFree(index);
+    for (std::size_t i = 0; i < takenCount; ++i) {
+        TlsFree(takenIndexes[i]);
     }
-    TakenIndexes().clear();
-    TakenIndexes().shrink_to_fit();
+    takenCount = 0;
 }
 
 } // namespace vigrel

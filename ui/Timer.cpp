@@ -1,5 +1,6 @@
 #include "ui/Timer.h"
 
+#include "ui/Boundary.h"
 #include "ui/DpiAwareness.h"
 #include "ui/Module.h"
 #include "ui/WindowClass.h"
@@ -55,9 +56,11 @@ public:
 
     void Stop(TTimer& timer) { queue_.Cancel(timer); }
 
-    // Only the window's own thread can destroy it (a window destroyed by someone else is gone);
-    // from another thread it is left inert, its procedure the system's default one, and its
-    // system timer, which names no procedure, then only reaches that.
+    // Only the window's own thread can destroy it (a window destroyed by someone else is gone).
+    // From another thread it is made inert, its procedure the system's default one, and is
+    // posted WM_CLOSE: the default handling destroys it on its own thread, and its system timer
+    // with it, the next time that thread takes its messages. A post waits for nothing, so it may
+    // be made under the loader's lock.
     void Shutdown() {
         if (window_ == nullptr) {
             return;
@@ -67,6 +70,7 @@ public:
             DestroyWindow(window_);
         } else {
             SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
+            PostMessageW(window_, WM_CLOSE, 0, 0);
         }
         window_ = nullptr;
         armed_ = false;
@@ -80,13 +84,17 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept {
         if (message == WM_TIMER && wParam == ScheduleTimerId) {
-            try {
-                Instance().RunDue();
-            } catch (...) {
-                // The system timer could not be armed again; the next Start tries anew.
-            }
+            // A failure here is the system timer that could not be armed again; the next Start
+            // tries anew.
+            Contain(
+                [] {
+                    Instance().RunDue();
+                    return 0;
+                },
+                [] { return 0; });
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);

@@ -1,5 +1,6 @@
 #include "ui/WinControl.h"
 
+#include "ui/Boundary.h"
 #include "ui/Module.h"
 #include "ui/Published.h"
 #include "ui/WideText.h"
@@ -131,10 +132,11 @@ void TWinControl::CreateHandle() {
     const HWND window = CreateWindowExW(
         params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
         params.Width, params.Height, params.WndParent, nullptr, ModuleInstance(), this);
-    if (window != nullptr && params.SystemClass) {
-        const auto original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandardWindowProc)));
-        Bind(window, original);
+    // A system window is bound before it is subclassed, so it never reaches the library's
+    // procedure unbound.
+    if (window != nullptr && params.SystemClass &&
+        Bind(window, reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)))) {
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StandardWindowProc));
         subclassed_ = true;
     }
     if (handle_ == nullptr) {
@@ -182,10 +184,19 @@ void TWinControl::Abandon() {
     Unbind();
 }
 
-void TWinControl::Bind(HWND window, WNDPROC original) {
+bool TWinControl::Bind(HWND window, WNDPROC original) noexcept {
+    const bool recorded = Contain(
+        [&] {
+            BoundWindows().insert_or_assign(window, this);
+            return true;
+        },
+        [] { return false; });
+    if (!recorded) {
+        return false;
+    }
     handle_ = window;
     originalProc_ = original;
-    BoundWindows()[window] = this;
+    return true;
 }
 
 // Without it the field still works; only its name for screen readers is missing.
@@ -215,7 +226,7 @@ void TWinControl::SetAccessibleCaption(std::string caption) {
     }
 }
 
-void TWinControl::Unbind() {
+void TWinControl::Unbind() noexcept {
     if (subclassed_ && GetWindowLongPtrW(handle_, GWLP_WNDPROC) ==
                            reinterpret_cast<LONG_PTR>(&StandardWindowProc)) {
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
@@ -231,13 +242,13 @@ void TWinControl::Unbind() {
 }
 
 LRESULT CALLBACK TWinControl::StandardWindowProc(HWND window, UINT message, WPARAM wParam,
-                                                 LPARAM lParam) {
+                                                 LPARAM lParam) noexcept {
     TWinControl* control = FromHandle(window);
     if (control == nullptr && message == WM_NCCREATE) {
         const auto* created = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         control = static_cast<TWinControl*>(created->lpCreateParams);
-        if (control != nullptr) {
-            control->Bind(window, &DefWindowProcW);
+        if (control != nullptr && !control->Bind(window, &DefWindowProcW)) {
+            return FALSE; // the window is not made, and its maker says so
         }
     }
     if (control == nullptr) {
@@ -248,21 +259,21 @@ LRESULT CALLBACK TWinControl::StandardWindowProc(HWND window, UINT message, WPAR
         control->Unbind();
         return CallWindowProcW(original, window, message, wParam, lParam);
     }
-    try {
-        TMessage delivered{message, wParam, lParam, 0};
-        if (control->WindowProc) {
-            control->WindowProc(delivered);
-        } else {
-            control->WndProc(delivered);
-        }
-        return delivered.Result;
-    } catch (...) {
-        // No failure of a handler reaches the window system: the message gets the default
-        // handling instead.
-        return IsToolkitMessage(message)
-                   ? 0
-                   : CallWindowProcW(original, window, message, wParam, lParam);
-    }
+    return Contain(
+        [&] {
+            TMessage delivered{message, wParam, lParam, 0};
+            if (control->WindowProc) {
+                control->WindowProc(delivered);
+            } else {
+                control->WndProc(delivered);
+            }
+            return delivered.Result;
+        },
+        [&] {
+            return IsToolkitMessage(message)
+                       ? 0
+                       : CallWindowProcW(original, window, message, wParam, lParam);
+        });
 }
 
 void TWinControl::SetParentWindow(HWND window) {
@@ -683,8 +694,7 @@ void TWinControl::WndProc(TMessage& message) {
         }
         break;
     case WM_GETOBJECT:
-        if (OwnClass() && handle_ != nullptr &&
-            AnswerGetObject(accessible_, *this, handle_, message)) {
+        if (handle_ != nullptr && AnswerGetObject(accessible_, *this, handle_, message)) {
             return;
         }
         break;

@@ -111,8 +111,13 @@ public:
     // its own window and seen by nothing of the toolkit.
     void SetAccessibleCaption(std::string caption) override;
     virtual std::string AccessibleCaption() const { return accessibleCaption_; }
+    // The key that does for this control what a control beside it does ("F4" in a field whose
+    // picture button lists what to pick), told to screen readers as its keyboard shortcut.
+    void SetAccessibleShortcut(std::string key) { accessibleShortcut_ = std::move(key); }
 
 protected:
+    // Whether screen readers are told that the window is a dialog.
+    virtual bool IsDialog() const { return false; }
     virtual void CreateParams(TCreateParams& params);
     // Runs once the window exists and is bound, before the windows of the controls inside it.
     virtual void CreateWnd();
@@ -133,20 +138,23 @@ protected:
 private:
     // The window procedure of every window of the library: passes every message of a bound
     // window to WindowProc, binds windows of the library's classes at WM_NCCREATE and unbinds
-    // at WM_NCDESTROY.
+    // at WM_NCDESTROY. A handler's failure stops here: the message gets its default handling.
     static LRESULT CALLBACK StandardWindowProc(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam);
+                                               LPARAM lParam) noexcept;
 
     TWinControl& ParentWinControl() override { return *this; }
     TControl& ParentControl() override { return *this; }
     void InsertControl(TControl& control) override;
     void RemoveControl(TControl& control) override;
     std::vector<TGraphicControl*> AccessibleControls() const override;
+    bool AccessibleAsDialog() const override { return IsDialog(); }
+    std::string AccessibleShortcut() const override { return accessibleShortcut_; }
     void CreateHandle();
     void MakeCaptionWindow(const TCreateParams& params);
     void DestroyCaptionWindow();
-    void Bind(HWND window, WNDPROC original);
-    void Unbind();
+    // False, and nothing bound, when the record cannot be made.
+    bool Bind(HWND window, WNDPROC original) noexcept;
+    void Unbind() noexcept;
     // Lets go of the window: destroyed where this thread owns it, else left inert (below).
     void ReleaseWindow();
     // Leaves the window to its own thread, inert: its procedure becomes the default handling,
@@ -171,6 +179,7 @@ private:
     HWND parentWindow_ = nullptr; // not owned
     HWND handle_ = nullptr;       // owned: destroyed by DestroyHandle and the destructor
     std::string accessibleCaption_;
+    std::string accessibleShortcut_;
     HWND captionWindow_ = nullptr;   // owned: made and destroyed with handle_
     WNDPROC originalProc_ = nullptr; // the default handling: DefWindowProcW or the system class's
     bool subclassed_ = false;

@@ -27,7 +27,7 @@ constexpr int MaxNameTries = 64;
 
 } // namespace
 
-LPCWSTR UseWindowClass(LPCWSTR name, WNDPROC windowProc, UINT style, HCURSOR cursor) {
+LPCWSTR UseWindowClass(LPCWSTR name, GuardedWindowProc windowProc, UINT style, HCURSOR cursor) {
     for (const Registration& registered : Registered()) {
         if (registered.asked == name) {
             return registered.name.c_str();

@@ -3,6 +3,8 @@
 // it again, and its window procedure would point into unloaded code.
 #pragma once
 
+#include "ui/Boundary.h"
+
 #include <windows.h>
 
 namespace vigrel {
@@ -12,7 +14,8 @@ namespace vigrel {
 // still registered for windows an earlier load of the module left on another thread, `name`
 // with a number (valid until the next class is registered). Throws std::runtime_error when the
 // system refuses it.
-LPCWSTR UseWindowClass(LPCWSTR name, WNDPROC windowProc, UINT style = 0, HCURSOR cursor = nullptr);
+LPCWSTR UseWindowClass(LPCWSTR name, GuardedWindowProc windowProc, UINT style = 0,
+                       HCURSOR cursor = nullptr);
 
 // Unregisters every class UseWindowClass registered. Their windows must be gone.
 void UnregisterWindowClasses();

@@ -5,6 +5,8 @@
 // the plug-in, and the dialog's whole tree; then the picture buttons' keys, and the texts under
 // high contrast.
 #include "tests/win32/DialogDriver.h"
+#include "ui/Accessible.h"
+#include "ui/Edit.h"
 #include "ui/Label.h"
 #include "ui/SpeedButton.h"
 #include "ui/WideText.h"
@@ -150,6 +152,45 @@ TEST_F(AccessibilityTest, ThePanelAndTheFormTellOfTheirDrawnControlsAfterTheirWi
     EXPECT_EQ(GetModuleHandleA(PlugInPath().c_str()), nullptr);
 }
 
+// Where an object's navigation leads from `from`: a child id, or 0 for a child window's object, or
+// -1 for nowhere.
+LONG Navigate(IAccessible* object, LONG direction, LONG from) {
+    VARIANT to{};
+    if (object->accNavigate(direction, Id(from), &to) != S_OK) {
+        return -1;
+    }
+    const LONG id = to.vt == VT_I4 ? to.lVal : 0;
+    VariantClear(&to);
+    return id;
+}
+
+TEST_F(AccessibilityTest, AWalkByNavigationMeetsTheDrawnControlsAndTheDialogIsADialog) {
+    Run(counterAction, {[](HWND dialog) {
+            EXPECT_EQ(Role(ClientObject(dialog).get(), CHILDID_SELF), ROLE_SYSTEM_DIALOG);
+            const HWND panel = Find(dialog, "Panel1");
+            const Object object = ClientObject(panel);
+            const LONG windows = ChildWindows(panel);
+            // First child, then next: the drawn controls, then on to the first child window.
+            std::vector<std::wstring> walked;
+            LONG id = Navigate(object.get(), NAVDIR_FIRSTCHILD, CHILDID_SELF);
+            for (; id > windows; id = Navigate(object.get(), NAVDIR_NEXT, id)) {
+                walked.push_back(Name(object.get(), id));
+            }
+            std::vector<std::wstring> expected;
+            for (const Drawn& drawn : panelDrawn) {
+                expected.emplace_back(drawn.name);
+            }
+            EXPECT_EQ(walked, expected);
+            EXPECT_NE(id, -1) << "the walk stops at the last drawn control";
+            const LONG lastDrawn = windows + static_cast<LONG>(panelDrawn.size());
+            EXPECT_EQ(Navigate(object.get(), NAVDIR_PREVIOUS, 1), lastDrawn);
+            EXPECT_EQ(Navigate(object.get(), NAVDIR_PREVIOUS, windows + 1), -1);
+            const LONG last = Navigate(object.get(), NAVDIR_LASTCHILD, CHILDID_SELF);
+            EXPECT_TRUE(last >= 0 && last <= windows) << "the last child is a child window";
+            SendMessageW(dialog, WM_CLOSE, 0, 0);
+        }});
+}
+
 TEST_F(AccessibilityTest, TheVariableButtonsDefaultActionReachesTheHostAfterTheCallReturned) {
     RegisterInterfaceAccess();
     std::vector<std::string> order;
@@ -262,6 +303,89 @@ TEST_F(AccessibilityTest, AScreenReaderWalkingTheDialogFindsAllNineteenControlsN
 
 // The toolkit's part, on a window of the test program's own toolkit: what is told follows the
 // controls' state, and a posted action finds its control still there or does nothing.
+// The name a screen reader gives the window's own object.
+std::wstring AccessibleName(HWND window) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object)))) {
+        return L"(no object)";
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::wstring text = SUCCEEDED(object->get_accName(self, &name)) && name != nullptr
+                            ? std::wstring(name, SysStringLen(name))
+                            : L"";
+    SysFreeString(name);
+    object->Release();
+    return text;
+}
+
+// A display at 150%: physical pixels are the logical ones and a half again. Wine never
+// virtualises coordinates, so the mapping is faked.
+BOOL WINAPI Enlarged(HWND, LPPOINT point) {
+    point->x = point->x * 3 / 2;
+    point->y = point->y * 3 / 2;
+    return TRUE;
+}
+BOOL WINAPI Reduced(HWND, LPPOINT point) {
+    point->x = point->x * 2 / 3;
+    point->y = point->y * 2 / 3;
+    return TRUE;
+}
+
+TEST(AccessibleControls, AtAScaledDisplayArePlacedAndHitInPhysicalPixels) {
+    const Apartment apartment;
+    TWinControl parent;
+    parent.SetBounds(100, 60, 300, 200);
+    parent.SetParentWindow(nullptr);
+    const HWND window = parent.Handle();
+    auto& button = parent.CreateComponent<TSpeedButton>();
+    auto& label = parent.CreateComponent<TLabel>();
+    button.SetBounds(10, 20, 26, 24);
+    label.SetCaption("Caption");
+    label.SetBounds(120, 90, 60, 14);
+    for (TGraphicControl* control : std::initializer_list<TGraphicControl*>{&button, &label}) {
+        control->SetParent(&parent);
+        control->SetAccessible(true);
+    }
+    const TPointMapping system = ReplacePointMapping({&Enlarged, &Reduced});
+    const Object object = ClientObject(window);
+    ASSERT_TRUE(object);
+    const std::pair<TGraphicControl*, LONG> drawn[] = {{&button, 1}, {&label, 2}};
+    for (const auto& [control, id] : drawn) {
+        SCOPED_TRACE(id);
+        // Where the standard object puts a child window at the same client rectangle.
+        RECT expected = control->BoundsRect();
+        MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&expected), 2);
+        Enlarged(window, reinterpret_cast<POINT*>(&expected.left));
+        Enlarged(window, reinterpret_cast<POINT*>(&expected.right));
+        LONG left = 0, top = 0, width = 0, height = 0;
+        object->accLocation(&left, &top, &width, &height, Id(id));
+        const RECT location{left, top, left + width, top + height};
+        EXPECT_TRUE(EqualRect(&location, &expected));
+        VARIANT hit{};
+        object->accHitTest(left + width / 2, top + height / 2, &hit);
+        EXPECT_EQ(hit.vt == VT_I4 ? hit.lVal : -1, id);
+    }
+    ReplacePointMapping(system);
+}
+
+TEST(AccessibleControls, ALabelledBoxIsNamedByItsCaptionAsItChanges) {
+    const Apartment apartment;
+    TWinControl parent;
+    parent.SetParentWindow(HWND_MESSAGE);
+    auto& box = parent.CreateComponent<TLabeledEdit>();
+    box.SetParent(&parent);
+    box.SetBounds(10, 30, 100, 21);
+    box.EditLabel.SetCaption("Before:");
+    const HWND window = box.Handle();
+    EXPECT_EQ(AccessibleName(window), L"Before:");
+    box.EditLabel.SetCaption("After:");
+    EXPECT_EQ(AccessibleName(window), L"After:");
+}
+
 TEST(AccessibleControls, FollowTheControlsStateAndActOnlyOnAControlStillThere) {
     const Apartment apartment;
     TWinControl parent;
@@ -300,34 +424,19 @@ TEST(AccessibleControls, FollowTheControlsStateAndActOnlyOnAControlStillThere) {
     EXPECT_EQ(object->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
 }
 
-// The name a screen reader gives the window's own object.
-std::wstring AccessibleName(HWND window) {
-    IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                          reinterpret_cast<void**>(&object)))) {
-        return L"(no object)";
-    }
-    VARIANT self{};
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
-    BSTR name = nullptr;
-    std::wstring text = SUCCEEDED(object->get_accName(self, &name)) && name != nullptr
-                            ? std::wstring(name, SysStringLen(name))
-                            : L"";
-    SysFreeString(name);
-    object->Release();
-    return text;
-}
-
 TEST_F(AccessibilityTest, EveryFieldAndListHasItsCaptionAsItsName) {
     Run(counterAction, {[&](HWND dialog) {
             const struct {
                 const char* field;
                 const wchar_t* caption;
+                const wchar_t* key; // that does what its picture button does
             } fields[] = {
-                {"LEdit1", L"Имя монитора:"},     {"LEdit2", L"Контролируемая переменная:"},
-                {"LEdit3", L"Строка сравнения:"}, {"LEdit4", L"Подпрограмма:"},
-                {"ComboBox1", L"Условие:"},       {"ComboBox2", L"Выполнение: "},
+                {"LEdit1", L"Имя монитора:", L""},
+                {"LEdit2", L"Контролируемая переменная:", L"F4"},
+                {"LEdit3", L"Строка сравнения:", L"F4"},
+                {"LEdit4", L"Подпрограмма:", L"F4"},
+                {"ComboBox1", L"Условие:", L""},
+                {"ComboBox2", L"Выполнение: ", L""},
             };
             for (const auto& f : fields) {
                 SCOPED_TRACE(f.field);
@@ -340,6 +449,11 @@ TEST_F(AccessibilityTest, EveryFieldAndListHasItsCaptionAsItsName) {
                           SS_NOPREFIX);
                 if (ClassOf(field) == L"Edit") {
                     EXPECT_EQ(AccessibleName(field), f.caption);
+                    const Object object = ClientObject(field);
+                    BSTR key = nullptr;
+                    object->get_accKeyboardShortcut(Id(CHILDID_SELF), &key);
+                    EXPECT_EQ(std::wstring(key != nullptr ? key : L""), f.key);
+                    SysFreeString(key);
                 }
             }
             SendMessageW(dialog, WM_CLOSE, 0, 0);

@@ -5,6 +5,7 @@
 #include "ui/Form.h"
 #include "ui/WideText.h"
 
+#include <oleacc.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -100,6 +101,8 @@ TEST_F(HostWindowTest, AnUnloadOnAnotherThreadLeavesNothingToRunAndALaterLoadWor
     ASSERT_GT(fired, 0) << "the monitors never fired";
 
     const HMODULE unloaded = module;
+    const HWND timerWindow = FindWindowExW(HWND_MESSAGE, nullptr, L"VigrelTimerWindow", nullptr);
+    ASSERT_NE(timerWindow, nullptr);
     const HANDLE unloader = CreateThread(nullptr, 0, &Unload, module, 0, nullptr);
     ASSERT_NE(unloader, nullptr);
     ASSERT_EQ(WaitForSingleObject(unloader, 10000), WAIT_OBJECT_0);
@@ -109,9 +112,20 @@ TEST_F(HostWindowTest, AnUnloadOnAnotherThreadLeavesNothingToRunAndALaterLoadWor
     ASSERT_TRUE(freed);
     module = nullptr;
     const int firedBefore = fired;
-    // A timer or window procedure of the unloaded copy would be called here and crash.
-    Pump(1000);
+    // A timer or window procedure of the unloaded copy would be called here and crash; the
+    // abandoned timer window ends at its first message, and no timer of it wakes the host after.
+    int timerMessages = 0;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 1000;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            timerMessages += message.message == WM_TIMER && message.hwnd == timerWindow ? 1 : 0;
+            DispatchMessageW(&message);
+        }
+        Sleep(10);
+    }
     EXPECT_EQ(fired, firedBefore);
+    EXPECT_EQ(timerMessages, 0) << "the abandoned timer window keeps waking the host";
+    EXPECT_FALSE(IsWindow(timerWindow)) << "the abandoned timer window is still there";
 
     SetUp();
     scriptAnswer = count;
@@ -119,21 +133,10 @@ TEST_F(HostWindowTest, AnUnloadOnAnotherThreadLeavesNothingToRunAndALaterLoadWor
     Pump(200);
     EXPECT_GT(fired, firedBefore) << "a monitor of the second load never fired";
 
-    // The host's part, once the second load is gone too: the inert window is its thread's to
-    // destroy, and then its class can go.
+    // The host's part, once the second load is gone too: the class of the window that went
+    // after the unload can go now.
     TearDown();
     module = nullptr;
-    std::vector<HWND> inert;
-    for (HWND window = nullptr;
-         (window = FindWindowExW(HWND_MESSAGE, window, L"VigrelTimerWindow", nullptr));) {
-        if (reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)) == unloaded) {
-            inert.push_back(window);
-        }
-    }
-    EXPECT_EQ(inert.size(), 1u);
-    for (const HWND window : inert) {
-        DestroyWindow(window);
-    }
     EXPECT_TRUE(UnregisterClassW(L"VigrelTimerWindow", unloaded));
 }
 
@@ -150,8 +153,24 @@ TEST_F(HostWindowTest, WithNoActiveWindowTheDialogBelongsToTheHostsMainWindow) {
     EXPECT_EQ(owner, host.Get());
 }
 
+// The classes of the message-only windows made while the thread was unaware: such windows (the
+// timers', COM's) outlive the dialog. Wine makes every message-only window unaware whatever the
+// thread's awareness, so the thread's is read as each is made.
+std::vector<std::wstring> madeUnaware;
+
+LRESULT CALLBACK NoteMessageWindow(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND &&
+        reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs->hwndParent == HWND_MESSAGE &&
+        AreDpiAwarenessContextsEqual(GetThreadDpiAwarenessContext(),
+                                     DPI_AWARENESS_CONTEXT_UNAWARE)) {
+        madeUnaware.push_back(ClassOf(reinterpret_cast<HWND>(wParam)));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 // A host thread aware per monitor (version 2 where the system has it; Wine 8 knows only the
-// first).
+// first): only the dialog's windows are unaware, and host code that runs during the dialog
+// outside them keeps the host's awareness.
 TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
     DPI_AWARENESS_CONTEXT hostAwareness = DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2;
     DPI_AWARENESS_CONTEXT before = SetThreadDpiAwarenessContext(hostAwareness);
@@ -176,23 +195,39 @@ TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
     std::vector<bool> hostsDuringScript;
     scriptAnswer = [&](const char*) { hostsDuringScript.push_back(isHosts()); };
     std::vector<std::string> unaware;
-    Run(counterAction, {[&](HWND dialog) {
-                            for (const Control& control : windows) {
-                                if (!AreDpiAwarenessContextsEqual(
-                                        GetWindowDpiAwarenessContext(Find(dialog, control.name)),
-                                        DPI_AWARENESS_CONTEXT_UNAWARE)) {
-                                    unaware.emplace_back(control.name);
-                                }
-                            }
-                            ClickAt(dialog, Kn1Centre);
-                        },
-                        [&](HWND) {
-                            // The first monitor, made from the host's timer while the dialog runs.
-                            ASSERT_TRUE(Create(Firing("During")));
-                            Pump(200);
-                        },
-                        [&](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
+    // The steps run from a thread timer of the host's, outside every window procedure.
+    bool hostsInTimer = false;
+    madeUnaware.clear();
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, &NoteMessageWindow, nullptr, GetCurrentThreadId());
+    Run(counterAction,
+        {[&](HWND dialog) {
+             hostsInTimer = isHosts();
+             // A screen reader's first request enters COM on this thread.
+             IAccessible* object = nullptr;
+             AccessibleObjectFromWindow(Find(dialog, "Panel1"), static_cast<DWORD>(OBJID_CLIENT),
+                                        __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+             ASSERT_NE(object, nullptr);
+             object->Release();
+             for (const Control& control : windows) {
+                 if (!AreDpiAwarenessContextsEqual(
+                         GetWindowDpiAwarenessContext(Find(dialog, control.name)),
+                         DPI_AWARENESS_CONTEXT_UNAWARE)) {
+                     unaware.emplace_back(control.name);
+                 }
+             }
+             ClickAt(dialog, Kn1Centre);
+         },
+         [&](HWND) {
+             // The first monitor, made from the host's timer while the dialog runs.
+             ASSERT_TRUE(Create(Firing("During")));
+             Pump(200);
+         },
+         [&](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
     EXPECT_TRUE(unaware.empty()) << "not unaware: " << ::testing::PrintToString(unaware);
+    EXPECT_TRUE(hostsInTimer) << "a host's timer ran unaware during the dialog";
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(madeUnaware.empty())
+        << "message-only windows made unaware: " << ::testing::PrintToString(madeUnaware);
     EXPECT_EQ(interfaceRequests, std::vector<std::int32_t>{RequestPickVariable});
     EXPECT_TRUE(hostsDuringRequest);
     ASSERT_FALSE(hostsDuringScript.empty()) << "the monitor never fired";
