@@ -89,7 +89,7 @@ struct FieldText {
 // Makes an interface request of the host, with the host's DPI awareness in force as in every
 // call into the host (the dialog's windows are unaware of it).
 bool AskHost(std::int32_t request, HostString& text) {
-    const HostDpiAwareness hostAwareness;
+    const ThreadDpiAwareness hostAwareness(HostAwareness());
     return HostInterfaceAccess(request, text.Address()) != TsFalse;
 }
 
@@ -218,7 +218,7 @@ bool EditMonitorAction(std::span<HostStringPtr, MonitorArgumentCount> slots) {
     }
 
     {
-        const DialogDpiAwareness unaware;
+        const ThreadDpiAwareness unaware(DialogAwareness());
         form.Handle(); // every window of the dialog, its children's with it
     }
     if (form.ShowModal() != mrOk) {

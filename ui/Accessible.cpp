@@ -120,7 +120,7 @@ PointMapping ToLogical() {
 // A rectangle of `window`'s client area in physical screen pixels: mapped to the screen in the
 // window's own awareness, whatever the caller's, then to the pixels of the display.
 RECT ScreenBounds(HWND window, const RECT& client) {
-    const WindowDpiAwareness windowAwareness(window);
+    const ThreadDpiAwareness windowAwareness(WindowAwareness(window));
     POINT corners[2] = {{client.left, client.top}, {client.right, client.bottom}};
     for (POINT& corner : corners) {
         ClientToScreen(window, &corner);
@@ -131,7 +131,7 @@ RECT ScreenBounds(HWND window, const RECT& client) {
 
 // A point in physical screen pixels in `window`'s client coordinates: the inverse path.
 POINT ClientPoint(HWND window, POINT screen) {
-    const WindowDpiAwareness windowAwareness(window);
+    const ThreadDpiAwareness windowAwareness(WindowAwareness(window));
     ToLogical()(window, &screen);
     ScreenToClient(window, &screen);
     return screen;
@@ -609,7 +609,7 @@ bool AnswerGetObject(std::shared_ptr<AccessibleLink>& link, AccessibleParent& pa
     }
     // COM makes a window of its own for the thread when it first marshals, which outlives the
     // window asking: made in the host's awareness, not in the unaware dialog's.
-    const HostDpiAwareness hostAwareness;
+    const ThreadDpiAwareness hostAwareness(HostAwareness());
     if (!link) {
         link = std::make_shared<AccessibleLink>(&parent, window, GetCurrentThreadId());
         // Handing an object out marshals it, which needs an apartment on the window's thread. A

@@ -23,7 +23,7 @@ void ShowMessageBox(std::string_view text, TMsgDlgType type) {
     }
     const bool error = type == TMsgDlgType::mtError;
     // Laid out at 96 dpi like the library's forms, and stretched with them by the system.
-    const DialogDpiAwareness unaware;
+    const ThreadDpiAwareness unaware(DialogAwareness());
     MessageBoxW(owner, ToWide(text).c_str(), error ? L"Error" : L"Information",
                 MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }

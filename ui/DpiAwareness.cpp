@@ -18,13 +18,6 @@ SetContextFunction SetThreadContext() {
     return function;
 }
 
-// The awareness `window` was made in; null where the system keeps none.
-DPI_AWARENESS_CONTEXT WindowContext(HWND window) {
-    using Function = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
-    static const auto function = User32<Function>("GetWindowDpiAwarenessContext");
-    return function != nullptr ? function(window) : nullptr;
-}
-
 // The thread's awareness; null where the system keeps none per thread.
 DPI_AWARENESS_CONTEXT ThreadContext() {
     static const auto function = User32<GetContextFunction>("GetThreadDpiAwarenessContext");
@@ -57,27 +50,25 @@ HostDpiContext::~HostDpiContext() {
     }
 }
 
-// Plain unaware rather than GDI-scaled unaware (Windows 10 1809): the system then stretches the
-// dialog as one picture, its gradients, pictures and text alike, exactly as for a host that is
-// not aware; GDI scaling draws text sharper but scales the drawn pictures apart from it, and
-// leaves what is drawn into bitmaps (the gradients, the glyphs) at 96 dpi.
-DialogDpiAwareness::DialogDpiAwareness() : replaced_(SetContext(DPI_AWARENESS_CONTEXT_UNAWARE)) {}
+ThreadDpiAwareness::ThreadDpiAwareness(DPI_AWARENESS_CONTEXT context)
+    : replaced_(SetContext(context)) {}
 
-DialogDpiAwareness::~DialogDpiAwareness() {
+ThreadDpiAwareness::~ThreadDpiAwareness() {
     SetContext(replaced_);
 }
 
-HostDpiAwareness::HostDpiAwareness() : replaced_(SetContext(hostContext)) {}
-
-HostDpiAwareness::~HostDpiAwareness() {
-    SetContext(replaced_);
+DPI_AWARENESS_CONTEXT DialogAwareness() {
+    return DPI_AWARENESS_CONTEXT_UNAWARE;
 }
 
-WindowDpiAwareness::WindowDpiAwareness(HWND window)
-    : replaced_(SetContext(WindowContext(window))) {}
+DPI_AWARENESS_CONTEXT HostAwareness() {
+    return hostContext;
+}
 
-WindowDpiAwareness::~WindowDpiAwareness() {
-    SetContext(replaced_);
+DPI_AWARENESS_CONTEXT WindowAwareness(HWND window) {
+    using Function = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+    static const auto function = User32<Function>("GetWindowDpiAwarenessContext");
+    return function != nullptr ? function(window) : nullptr;
 }
 
 } // namespace vigrel

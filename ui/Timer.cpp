@@ -107,7 +107,7 @@ private:
         NoteWindowThread();
         // Made with the host's DPI awareness even while a dialog's is in force: the window
         // outlives the dialog, and its timers' handlers call into the host.
-        const HostDpiAwareness hostAwareness;
+        const ThreadDpiAwareness hostAwareness(HostAwareness());
         window_ = CreateWindowExW(0, UseWindowClass(TimerWindowClass, WindowProc), L"", 0, 0, 0, 0,
                                   0, HWND_MESSAGE, nullptr, ModuleInstance(), nullptr);
         return window_ != nullptr;
