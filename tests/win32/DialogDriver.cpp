@@ -159,6 +159,10 @@ void Key(HWND window, WPARAM key) {
 
 const Slots counterAction{"Counting", "Counter", "<>", "10", "Count", "true", "true"};
 
+std::vector<std::string> Firing(const std::string& name) {
+    return {name, "V", "<>", "x", "Fired", "true", "true"};
+}
+
 void ok(HWND dialog) {
     Click(dialog, "ButtonOK50");
 }
@@ -208,6 +212,19 @@ bool DialogDriver::Run(const Slots& slots, std::vector<std::function<void(HWND)>
     KillTimer(nullptr, timer);
     EXPECT_EQ(nextStep, steps.size()) << "the dialog closed before the script ended";
     return result;
+}
+
+bool DialogDriver::Create(const std::vector<std::string>& args) {
+    std::vector<HostStringPtr> slots;
+    for (const std::string& arg : args) {
+        slots.push_back(GlobalText(arg));
+    }
+    const bool created =
+        Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber, slots.data()) != TsFalse;
+    for (HostStringPtr slot : slots) {
+        GlobalFree(slot);
+    }
+    return created;
 }
 
 std::vector<std::string> DialogDriver::Texts() const {

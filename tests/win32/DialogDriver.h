@@ -78,6 +78,8 @@ protected:
     bool Run(const Slots& slots, std::vector<std::function<void(HWND)>> script,
              std::int32_t number = MonitorActionNumber);
     std::vector<std::string> Texts() const;
+    // Executes VigrelCreate with the seven texts.
+    bool Create(const std::vector<std::string>& args);
 
     HMODULE module = nullptr;
     TtsEditAction edit = nullptr;
@@ -86,5 +88,8 @@ protected:
 };
 
 extern const Slots counterAction;
+// A repeating monitor named `name` that fires on every tick: the test host's variables read as
+// empty.
+std::vector<std::string> Firing(const std::string& name);
 
 } // namespace vigrel::test

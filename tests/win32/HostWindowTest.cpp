@@ -36,30 +36,10 @@ void SetText(HWND window, const wchar_t* text) {
     SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-class HostWindowTest : public DialogDriver {
-protected:
-    // Executes VigrelCreate with the seven texts.
-    bool Create(const std::vector<std::string>& args) {
-        std::vector<HostStringPtr> slots;
-        for (const std::string& arg : args) {
-            slots.push_back(GlobalText(arg));
-        }
-        const bool created = Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber,
-                                                                          slots.data()) != TsFalse;
-        for (HostStringPtr slot : slots) {
-            GlobalFree(slot);
-        }
-        return created;
-    }
-};
+using HostWindowTest = DialogDriver;
 
 DWORD WINAPI Unload(void* library) {
     return FreeLibrary(static_cast<HMODULE>(library));
-}
-
-// A repeating monitor that fires on every tick: the test host's variables read as empty.
-std::vector<std::string> Firing(const std::string& name) {
-    return {name, "V", "<>", "x", "Fired", "true", "true"};
 }
 
 // The owner whose owned windows a thread timer shows again, once the modal run has gone on for a

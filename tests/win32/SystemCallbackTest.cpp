@@ -108,27 +108,15 @@ TEST_F(SystemCallbackTest, ARefusedAllocationStopsAtTheWindowProcedureAndTheAcce
 TEST_F(SystemCallbackTest, ARefusedSystemTimerStopsAtTheTimersWindowAndTheNextStartArmsAgain) {
     int fired = 0;
     scriptAnswer = [&](const char*) { ++fired; };
-    const auto create = [this](const char* name, const char* repeat) {
-        std::vector<HostStringPtr> slots;
-        for (const char* arg : {name, "V", "<>", "x", "Fired", repeat, "true"}) {
-            slots.push_back(GlobalText(arg));
-        }
-        const bool created = Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber,
-                                                                          slots.data()) != TsFalse;
-        for (HostStringPtr slot : slots) {
-            GlobalFree(slot);
-        }
-        return created;
-    };
     // A repeating monitor re-arms the system timer after each of its ticks: refused, from inside
     // the timers' window procedure.
-    ASSERT_TRUE(create("Repeating", "true"));
+    ASSERT_TRUE(Create(Firing("Repeating")));
     {
         const Replaced refusal(module, "USER32.dll", "SetTimer", &SetTimerRefused, realSetTimer);
         Pump(300);
     }
     const int firedRefused = fired;
-    ASSERT_TRUE(create("Again", "true"));
+    ASSERT_TRUE(Create(Firing("Again")));
     Pump(300);
     EXPECT_GT(fired, firedRefused) << "no monitor ticked after the refusal";
 }
