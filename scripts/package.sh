@@ -3,8 +3,9 @@
 # crashes, and the checksums of both:
 #   scripts/package.sh [--out DIR] [SIGNING...]
 # Vigrel-VERSION-win32.zip, for authors, holds in one folder Vigrel-VERSION-win32: the stripped
-# Vigrel.tsp, tshost.exe (stripped), the examples, LICENSE, CHANGELOG.md, the author's guide
-# (docs/GUIDE*.md) when there is one, and SHA256SUMS, written last.
+# Vigrel.tsp, tshost.exe (stripped), the examples, LICENSE, CHANGELOG.md, the author's guides and
+# comparison sheets (docs/GUIDE*.md, docs/COMPARISON*.md) as HTML with the pictures they show,
+# and SHA256SUMS, written last.
 # Vigrel-VERSION-win32-symbols.zip holds in Vigrel-VERSION-win32-symbols the DLL's debug
 # information, Vigrel.tsp.debug, which the DLL's GNU debug link names with its CRC-32: put beside
 # Vigrel.tsp, gdb loads it. Vigrel-VERSION-win32.sha256 lists the SHA-256 of both archives, for
@@ -144,8 +145,21 @@ for program in Vigrel.tsp tshost.exe; do
 done
 cp examples/*.pub "$stage/examples/"
 cp LICENSE CHANGELOG.md "$stage/"
-for guide in docs/GUIDE*.md; do
-    [ -f "$guide" ] && cp "$guide" "$stage/"
+# The guides and comparison sheets as HTML, which a fresh Windows opens by double-click (a .md
+# file has no program there), made by pandoc from the Markdown with GitHub's heading anchors,
+# Cyrillic included, and links between them turned to their HTML. Pictures stay files beside
+# them: the browsers of Windows XP's time show no picture embedded as a data: address.
+for document in docs/GUIDE*.md docs/COMPARISON*.md; do
+    [ -f "$document" ] || continue
+    base=$(basename "$document" .md)
+    language=en
+    [ "${base##*.}" = ru ] && language=ru
+    pandoc -f gfm -t html5 --standalone --lua-filter scripts/html-links.lua \
+        --metadata pagetitle="$(sed -n '1s/^# //p' "$document")" --metadata lang=$language \
+        -o "$stage/$base.html" "$document" || fail "pandoc cannot make $base.html"
+    for picture in $(grep -o '](\([^):#]*\.png\))' "$document" | sed 's/^](\(.*\))$/\1/'); do
+        cp "docs/$picture" "$stage/"
+    done
 done
 
 if [ -n "$signing" ]; then

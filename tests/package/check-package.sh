@@ -20,15 +20,20 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Files only, sorted, in one folder: the programs, the examples, the licence, the change log, the
-# author's guide when there is one, and the checksums; no debug file.
+# guides and comparison sheets as HTML with the pictures they show, and the checksums; no debug
+# file.
 name=Vigrel-$version-win32
 symbols_zip=${zip%.zip}-symbols.zip
 expected=$(
     {
         printf '%s\n' CHANGELOG.md LICENSE SHA256SUMS Vigrel.tsp tshost.exe
         for example in "$source"/examples/*.pub; do echo "examples/${example##*/}"; done
-        for guide in "$source"/docs/GUIDE*.md; do [ -f "$guide" ] && echo "${guide##*/}"; done
-    } | sed "s|^|$name/|" | LC_ALL=C sort
+        for document in "$source"/docs/GUIDE*.md "$source"/docs/COMPARISON*.md; do
+            [ -f "$document" ] || continue
+            basename "$document" .md | sed 's/$/.html/'
+            grep -o '](\([^):#]*\.png\))' "$document" | sed 's/^](\(.*\))$/\1/'
+        done
+    } | sed "s|^|$name/|" | LC_ALL=C sort -u
 )
 actual=$(unzip -Z1 "$zip") || { echo "package: $zip cannot be read"; exit 1; }
 [ "$actual" = "$expected" ] ||
@@ -63,6 +68,22 @@ debug=$work/$name-symbols/Vigrel.tsp.debug
 listed=$(awk '{ print $2 }' "$dir/SHA256SUMS")
 held=$(cd "$dir" && find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort)
 [ "$listed" = "$held" ] || fail "SHA256SUMS lists [$(echo $listed)], the package holds [$(echo $held)]"
+
+# Every relative link and picture of every document resolves inside the package: the file, and
+# the heading a fragment names.
+while IFS= read -r page; do
+    for target in $(grep -o '\(href\|src\)="[^"]*"' "$dir/$page" | sed 's/^[a-z]*="\(.*\)"$/\1/'); do
+        [[ "$target" =~ ^[A-Za-z][A-Za-z0-9+.-]*: ]] && continue
+        file=${target%%#*}
+        [ -n "$file" ] && file=$(dirname "$page")/$file || file=$page
+        if [ ! -f "$dir/$file" ]; then
+            fail "$page links to $target, which the package does not hold"
+        elif [[ "$target" == *#* ]] && ! grep -qF "id=\"${target#*#}\"" "$dir/$file"; then
+            fail "$page links to $target, and $file has no such heading"
+        fi
+    done
+done < <(cd "$dir" && find . -name '*.html' -printf '%P\n')
+[ -n "$(cd "$dir" && find . -name '*.html')" ] || fail "the package holds no document as HTML"
 
 # The DLL is stripped; its symbols are in the debug file, and with them it passes the boundary
 # check.
