@@ -17,8 +17,9 @@
 // "pub NAME", a run of consecutive lines of examples/NAME.pub; "log NAME", a run of consecutive
 // lines of what tshost printed in the scenario whose expected log is
 // tests/publications/scenarios/NAME[.LOCALE].log, which the suite compares with real runs; or
-// "cmd", command lines. And the exit codes a guide lists, the first cells of table rows that hold
-// a number alone in a code span, are exactly tshost's.
+// "cmd", command lines. And the exit codes a guide lists, the first cells of the rows that hold a
+// number alone in a code span in the table after the mention of %ERRORLEVEL%, are exactly
+// tshost's.
 #include "editor/DialogTexts.h"
 #include "monitor/MonitorArguments.h"
 #include "plugin/PlugInTexts.h"
@@ -236,11 +237,13 @@ bool IsRunIn(const std::vector<std::string>& part, const std::vector<std::string
                                 whole.end();
 }
 
-// The exit codes listed in a guide's tables.
+// The exit codes a guide lists: the table after the line that says how to show them.
 std::set<int> ListedExitCodes(const std::string& markdown) {
     std::set<int> codes;
+    bool after = false;
     for (const std::string& line : Lines(markdown)) {
-        if (!line.starts_with("| `")) {
+        after = after || line.find("%ERRORLEVEL%") != std::string::npos;
+        if (!after || !line.starts_with("| `")) {
             continue;
         }
         const std::string cell = Trimmed(line.substr(1, line.find('|', 1) - 1));
