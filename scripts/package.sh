@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Makes the package hosts receive, Vigrel-VERSION-win32.zip, from the win32 build:
+# Makes, from the win32 build, the package authors receive and the symbols kept for reading its
+# crashes, and the checksums of both:
 #   scripts/package.sh [--out DIR] [SIGNING...]
-# It holds, in one folder Vigrel-VERSION-win32: the stripped Vigrel.tsp and its debug information
-# in Vigrel.tsp.debug beside it (named by the DLL's GNU debug link), tshost.exe (stripped), the
-# examples, LICENSE, CHANGELOG.md, the author's guide (docs/GUIDE*.md) when there is one, and
-# SHA256SUMS, written last. Installs what is missing first (scripts/setup.sh), unless
-# VIGREL_SETUP_DONE is set.
+# Vigrel-VERSION-win32.zip, for authors, holds in one folder Vigrel-VERSION-win32: the stripped
+# Vigrel.tsp, tshost.exe (stripped), the examples, LICENSE, CHANGELOG.md, the author's guides and
+# comparison sheets (docs/GUIDE*.md, docs/COMPARISON*.md) as HTML with the pictures they show,
+# and SHA256SUMS, written last.
+# Vigrel-VERSION-win32-symbols.zip holds in Vigrel-VERSION-win32-symbols the DLL's debug
+# information, Vigrel.tsp.debug, which the DLL's GNU debug link names with its CRC-32: put beside
+# Vigrel.tsp, gdb loads it. Vigrel-VERSION-win32.sha256 lists the SHA-256 of both archives, for
+# `sha256sum -c`. Installs what is missing first (scripts/setup.sh), unless VIGREL_SETUP_DONE is
+# set.
 #
 # The same sources give the same bytes: the DLL and tshost.exe are built without time stamps or
 # build folders in them; the zip's entries are sorted, carry the time SOURCE_DATE_EPOCH (default:
@@ -102,6 +107,9 @@ version=$(sed -n 's/^#define VIGREL_VERSION "\(.*\)"$/\1/p' "$build/generated/Vi
 [ -n "$version" ] || fail "no version in $build/generated/VigrelVersion.h"
 name=Vigrel-$version-win32
 zip=$out/$name.zip
+symbols=$name-symbols
+symbols_zip=$out/$symbols.zip
+sums=$out/$name.sha256
 objcopy=i686-w64-mingw32-objcopy
 
 # Pads FILE to a multiple of 8 bytes and writes its PE checksum: the 16-bit words of the file
@@ -124,11 +132,12 @@ pe_normal_form() {
 
 stage=$build/package/$name
 rm -rf "$build/package"
-mkdir -p "$stage/examples"
+mkdir -p "$stage/examples" "$build/package/$symbols"
 # objcopy writes into the PE header the time SOURCE_DATE_EPOCH names, else the current time: 0,
 # as the linker left it, so the programs do not depend on the commit's time.
-SOURCE_DATE_EPOCH=0 "$objcopy" --only-keep-debug "$build/bin/Vigrel.tsp" "$stage/Vigrel.tsp.debug"
-SOURCE_DATE_EPOCH=0 "$objcopy" --strip-all --add-gnu-debuglink="$stage/Vigrel.tsp.debug" \
+debug=$build/package/$symbols/Vigrel.tsp.debug
+SOURCE_DATE_EPOCH=0 "$objcopy" --only-keep-debug "$build/bin/Vigrel.tsp" "$debug"
+SOURCE_DATE_EPOCH=0 "$objcopy" --strip-all --add-gnu-debuglink="$debug" \
     "$build/bin/Vigrel.tsp" "$stage/Vigrel.tsp"
 SOURCE_DATE_EPOCH=0 "$objcopy" --strip-all "$build/bin/tshost.exe" "$stage/tshost.exe"
 for program in Vigrel.tsp tshost.exe; do
@@ -136,8 +145,21 @@ for program in Vigrel.tsp tshost.exe; do
 done
 cp examples/*.pub "$stage/examples/"
 cp LICENSE CHANGELOG.md "$stage/"
-for guide in docs/GUIDE*.md; do
-    [ -f "$guide" ] && cp "$guide" "$stage/"
+# The guides and comparison sheets as HTML, which a fresh Windows opens by double-click (a .md
+# file has no program there), made by pandoc from the Markdown with GitHub's heading anchors,
+# Cyrillic included, and links between them turned to their HTML. Pictures stay files beside
+# them: the browsers of Windows XP's time show no picture embedded as a data: address.
+for document in docs/GUIDE*.md docs/COMPARISON*.md; do
+    [ -f "$document" ] || continue
+    base=$(basename "$document" .md)
+    language=en
+    [ "${base##*.}" = ru ] && language=ru
+    pandoc -f gfm -t html5 --standalone --lua-filter scripts/html-links.lua \
+        --metadata pagetitle="$(sed -n '1s/^# //p' "$document")" --metadata lang=$language \
+        -o "$stage/$base.html" "$document" || fail "pandoc cannot make $base.html"
+    for picture in $(grep -o '](\([^):#]*\.png\))' "$document" | sed 's/^](\(.*\))$/\1/'); do
+        cp "docs/$picture" "$stage/"
+    done
 done
 
 if [ -n "$signing" ]; then
@@ -157,17 +179,25 @@ else
     echo "package: no certificate given: Vigrel.tsp and tshost.exe are not signed"
 fi
 
-# Every file as its bytes and name alone: one mode, one time, no owner, sorted.
 (
     cd "$stage"
     find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort | xargs -d '\n' sha256sum
 ) >"$stage/SHA256SUMS"
-find "$stage" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
-find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-rm -f "$zip"
-(
-    cd "$build/package"
-    find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$zip" -@
-)
-echo "package: $zip ($(stat -c %s "$zip") bytes)"
-echo "sha256: $(sha256sum "$zip" | cut -d' ' -f1)"
+# Every file as its bytes and name alone: one mode, one time, no owner, sorted.
+archive() {
+    local folder=$1 archive=$2
+    find "$build/package/$folder" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
+    find "$build/package/$folder" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+    rm -f "$archive"
+    (
+        cd "$build/package"
+        find "$folder" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$archive" -@
+    )
+}
+archive "$name" "$zip"
+archive "$symbols" "$symbols_zip"
+(cd "$out" && sha256sum "$name.zip" "$symbols.zip") >"$sums"
+echo "package: $zip ($(stat -c %s "$zip") bytes), for authors"
+echo "package: $symbols_zip ($(stat -c %s "$symbols_zip") bytes), to read crash addresses"
+echo "package: $sums, the SHA-256 of both:"
+cat "$sums"

@@ -48,6 +48,8 @@ command -v unzip >/dev/null || missing+=(unzip)
 command -v openssl >/dev/null || missing+=(openssl)
 command -v osslsigncode >/dev/null || missing+=(osslsigncode)
 command -v gdb >/dev/null || missing+=(gdb)
+# The guides and the comparison sheets are shipped as HTML made from their Markdown.
+command -v pandoc >/dev/null || missing+=(pandoc)
 # Signing from a PKCS#11 token goes through OpenSSL's pkcs11 engine; the test's token is SoftHSM.
 dpkg -s libengine-pkcs11-openssl >/dev/null 2>&1 || missing+=(libengine-pkcs11-openssl)
 command -v softhsm2-util >/dev/null || missing+=(softhsm2)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tshost/EventLog.h"
+#include "tshost/ExitStatus.h"
 #include "tshost/PlugInHost.h"
 #include "tshost/Publication.h"
 
@@ -11,14 +12,6 @@
 #include <string_view>
 
 namespace vigrel::tshost {
-
-// The exit statuses of tshost.
-enum ExitStatus {
-    ExitSuccess = 0,    // ran to the end, every assertion held, clean accounting
-    ExitRunFailed = 1,  // a run-time error: an assertion, a script line it could not run, ...
-    ExitNotRun = 2,     // bad command line, unreadable or bad publication, unusable plug-in
-    ExitBadStrings = 3, // the host-string accounting found a fault (whatever else happened)
-};
 
 struct RunOptions {
     ScriptMode scriptMode = ScriptMode::Synchronous;

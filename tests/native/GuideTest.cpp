@@ -12,10 +12,19 @@
 //   the missing subroutine's.
 // The texts are read from the product's own sources and constants. Those compiled for the DLL are
 // Windows-1251 bytes here too; they are turned into UTF-8 to meet the guide.
+//
+// Samples cannot drift either. Every fenced block says what it holds in its info string:
+// "pub NAME", a run of consecutive lines of examples/NAME.pub; "log NAME", a run of consecutive
+// lines of what tshost printed in the scenario whose expected log is
+// tests/publications/scenarios/NAME[.LOCALE].log, which the suite compares with real runs; or
+// "cmd", command lines. And the exit codes a guide lists, the first cells of the rows that hold a
+// number alone in a code span in the table after the mention of %ERRORLEVEL%, are exactly
+// tshost's.
 #include "editor/DialogTexts.h"
 #include "monitor/MonitorArguments.h"
 #include "plugin/PlugInTexts.h"
 #include "tools/pictures/FormPictures.h"
+#include "tshost/ExitStatus.h"
 #include "ui/FormResource.h"
 
 #include <gtest/gtest.h>
@@ -177,16 +186,120 @@ std::vector<std::string> CodeSpans(const std::string& markdown) {
     return spans;
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+struct FencedBlock {
+    std::string info;
+    std::vector<std::string> lines;
+};
+
+std::vector<FencedBlock> FencedBlocks(const std::string& markdown) {
+    std::vector<FencedBlock> blocks;
+    bool fenced = false;
+    for (const std::string& line : Lines(markdown)) {
+        if (Trimmed(line).starts_with("```")) {
+            if (!fenced) {
+                blocks.push_back({Trimmed(Trimmed(line).substr(3)), {}});
+            }
+            fenced = !fenced;
+        } else if (fenced) {
+            blocks.back().lines.push_back(line);
+        }
+    }
+    return blocks;
+}
+
+// The lines tshost printed in a scenario: its expected log less the closing "exit STATUS".
+std::vector<std::vector<std::string>> ScenarioRuns(const std::string& name) {
+    std::vector<std::vector<std::string>> runs;
+    for (const char* locale : {"", ".ru_RU", ".en_US"}) {
+        const auto log = ReadFile(sourceDir + "/tests/publications/scenarios/" + name + locale +
+                                  ".log");
+        if (log) {
+            runs.push_back(Lines(*log));
+            if (!runs.back().empty() && runs.back().back().starts_with("exit ")) {
+                runs.back().pop_back();
+            }
+        }
+    }
+    return runs;
+}
+
+bool IsRunIn(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+    return !part.empty() && std::search(whole.begin(), whole.end(), part.begin(), part.end()) !=
+                                whole.end();
+}
+
+// The exit codes a guide lists: the table after the line that says how to show them.
+std::set<int> ListedExitCodes(const std::string& markdown) {
+    std::set<int> codes;
+    bool after = false;
+    for (const std::string& line : Lines(markdown)) {
+        after = after || line.find("%ERRORLEVEL%") != std::string::npos;
+        if (!after || !line.starts_with("| `")) {
+            continue;
+        }
+        const std::string cell = Trimmed(line.substr(1, line.find('|', 1) - 1));
+        const std::string code = cell.substr(1, cell.size() - 2);
+        if (cell.size() > 2 && cell.ends_with('`') &&
+            code.find_first_not_of("0123456789") == std::string::npos) {
+            codes.insert(std::stoi(code));
+        }
+    }
+    return codes;
+}
+
 class Guide : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
         const std::optional<std::string> text = ReadFile(sourceDir + "/" + GetParam());
         ASSERT_TRUE(text) << "cannot read " << GetParam();
+        text_ = *text;
         spans_ = CodeSpans(*text);
     }
 
+    std::string text_;
     std::vector<std::string> spans_;
 };
+
+TEST_P(Guide, SamplesAreRunsOfTheExamplesAndTheirLogs) {
+    for (const FencedBlock& block : FencedBlocks(text_)) {
+        const std::string kind = block.info.substr(0, block.info.find(' '));
+        const std::string name = Trimmed(block.info.substr(kind.size()));
+        const std::string first = block.lines.empty() ? "" : block.lines.front();
+        if (kind == "pub") {
+            const auto example = ReadFile(sourceDir + "/examples/" + name + ".pub");
+            EXPECT_TRUE(example && IsRunIn(block.lines, Lines(*example)))
+                << GetParam() << ": the sample starting \"" << first
+                << "\" is not a run of lines of examples/" << name << ".pub";
+        } else if (kind == "log") {
+            const auto runs = ScenarioRuns(name);
+            EXPECT_TRUE(std::any_of(runs.begin(), runs.end(), [&](const auto& run) {
+                return IsRunIn(block.lines, run);
+            })) << GetParam() << ": the log sample starting \"" << first
+                << "\" is not a run of lines of the scenario " << name;
+        } else {
+            EXPECT_EQ(block.info, "cmd")
+                << GetParam() << ": the block starting \"" << first
+                << "\" says neither pub NAME, log NAME nor cmd";
+        }
+    }
+}
+
+TEST_P(Guide, ListsTshostsExitCodes) {
+    std::set<int> statuses;
+    for (const tshost::ExitStatus status : tshost::ExitStatuses) {
+        statuses.insert(status);
+    }
+    EXPECT_EQ(ListedExitCodes(text_), statuses) << GetParam();
+}
 
 TEST_P(Guide, QuotesOnlyTextsThePlugInHas) {
     const std::set<std::string> lines = PlugInLines();

@@ -2,8 +2,8 @@
 # Makes the package from the sources and from a copy of them in another folder, and compares:
 #   check-reproducible.sh SOURCE_DIR WORK DLL TSHOST
 # DLL and TSHOST are the win32 build's own Vigrel.tsp and tshost.exe; the copy's build must give
-# the same bytes, and both packages must be the same zip. The package made from the sources is
-# left in WORK/here for the other package tests.
+# the same bytes, and both sides' packages, symbols archives and checksum files the same. What is
+# made from the sources is left in WORK/here for the other package tests.
 set -uo pipefail
 source=$1
 work=$2
@@ -42,8 +42,10 @@ done
 cmp "$dll" "$copy/build/win32/bin/Vigrel.tsp" || fail "Vigrel.tsp differs between the two folders"
 cmp "$tshost" "$copy/build/win32/bin/tshost.exe" ||
     fail "tshost.exe differs between the two folders"
-here=("$work"/here/Vigrel-*-win32.zip)
-there=("$work"/there/Vigrel-*-win32.zip)
-cmp "${here[0]}" "${there[0]}" || fail "the two packages differ"
+made=$(cd "$work/here" && ls)
+[ "$made" = "$(cd "$work/there" && ls)" ] || fail "the two sides made different files"
+for file in $made; do
+    cmp "$work/here/$file" "$work/there/$file" || fail "the two sides' $file differ"
+done
 passed "Vigrel.tsp ($(stat -c %s "$dll") bytes), tshost.exe and" \
-       "$(basename "${here[0]}") are the same bytes built in $source and in $copy"
+       "$(echo $made) are the same bytes built in $source and in $copy"

@@ -111,8 +111,10 @@ for way in pkcs12 pkcs11; do
         cmp "$file.removed" "$work/unsigned/$name/$program" ||
             fail "$way: $program without its signature is not the unsigned package's"
     done
-    cmp "$work/$way/$name/Vigrel.tsp.debug" "$work/unsigned/$name/Vigrel.tsp.debug" ||
-        fail "$way: signing changed the debug file"
+    cmp "$work/$way/$name-symbols.zip" "${unsigned[0]%.zip}-symbols.zip" ||
+        fail "$way: signing changed the symbols archive"
+    (cd "$work/$way" && sha256sum --quiet -c "$name.sha256") ||
+        fail "$way: $name.sha256 does not list the signed package"
     (cd "$work/$way/$name" && sha256sum --quiet -c SHA256SUMS) ||
         fail "$way: SHA256SUMS does not list the signed files"
 done
