@@ -22,7 +22,7 @@ if [ "$windows" = win32 ]; then
     win32_targets=(all)
 elif vigrel_wine32_installed && { vigrel_kernel_runs_32bit || vigrel_emulator_ready; }; then
     win32_run=emulated
-    win32_targets=(Vigrel win32_tests tshost WrongBoundary)
+    win32_targets=(Vigrel win32_tests tshost WrongBoundary FaultHost)
 else
     win32_run=none
     win32_targets=(Vigrel tshost WrongBoundary)

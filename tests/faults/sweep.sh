@@ -67,9 +67,10 @@ wrong=0
 for locale in $locales; do
     export LANG=$locale.UTF-8 LC_ALL=$locale.UTF-8
     for scenario in $scenarios; do
-        counts=$("${command[@]}" "$scenario" count 2>/dev/null | tr -d '\r')
+        counts=$("${command[@]}" "$scenario" count 2>&1 | tr -d '\r')
+        status=$?
         if ! echo "$counts" | grep -q '^requests '; then
-            echo "sweep: $scenario ($locale): the run without faults failed: $counts"
+            echo "sweep: $scenario ($locale): the run without faults failed (status $status): $counts"
             wrong=$((wrong + 1))
             continue
         fi
