@@ -89,12 +89,7 @@ private:
         if (message == WM_TIMER && wParam == ScheduleTimerId) {
             // A failure here is the system timer that could not be armed again; the next Start
             // tries anew.
-            Contain(
-                [] {
-                    Instance().RunDue();
-                    return 0;
-                },
-                [] { return 0; });
+            Contain([] { Instance().RunDue(); }, [] {});
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
