@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes, from the win32 build, the package authors receive and the symbols kept for reading its
-# crashes, and the checksums of both:
+# Makes, from the win32 build, the package authors receive, the symbols kept for reading its
+# crashes, the tests for a Windows machine, and the checksums of the three:
 #   scripts/package.sh [--out DIR] [SIGNING...]
 # Vigrel-VERSION-win32.zip, for authors, holds in one folder Vigrel-VERSION-win32: the stripped
 # Vigrel.tsp, tshost.exe (stripped), the examples, LICENSE, CHANGELOG.md, the author's guides and
@@ -8,7 +8,11 @@
 # and SHA256SUMS, written last.
 # Vigrel-VERSION-win32-symbols.zip holds in Vigrel-VERSION-win32-symbols the DLL's debug
 # information, Vigrel.tsp.debug, which the DLL's GNU debug link names with its CRC-32: put beside
-# Vigrel.tsp, gdb loads it. Vigrel-VERSION-win32.sha256 lists the SHA-256 of both archives, for
+# Vigrel.tsp, gdb loads it.
+# Vigrel-VERSION-win32-tests.zip, not for authors, holds in Vigrel-VERSION-win32-tests the Windows
+# test program with what it reads (the package's own Vigrel.tsp, the reload tests' library, the
+# compiler's unwinder DLL), run-tests.cmd, which runs it and writes its report beside it, and a
+# README.txt. Vigrel-VERSION-win32.sha256 lists the SHA-256 of the three archives, for
 # `sha256sum -c`. Installs what is missing first (scripts/setup.sh), unless VIGREL_SETUP_DONE is
 # set.
 #
@@ -99,16 +103,19 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 
-# The win32 preset's build, as the tests use it; only the DLL and tshost are needed.
+# The win32 preset's build, as the tests use it: the DLL, tshost and the test kit's programs.
 build=$root/build/win32
 [ -f "$build/build.ninja" ] || cmake --preset win32 -DVIGREL_WINDOWS_RUN=none >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target Vigrel tshost >/dev/null
+cmake --build --preset win32 -j "$(nproc)" --target Vigrel tshost win32_tests ReloadLibrary \
+    >/dev/null
 version=$(sed -n 's/^#define VIGREL_VERSION "\(.*\)"$/\1/p' "$build/generated/VigrelVersion.h")
 [ -n "$version" ] || fail "no version in $build/generated/VigrelVersion.h"
 name=Vigrel-$version-win32
 zip=$out/$name.zip
 symbols=$name-symbols
 symbols_zip=$out/$symbols.zip
+kit=$name-tests
+kit_zip=$out/$kit.zip
 sums=$out/$name.sha256
 objcopy=i686-w64-mingw32-objcopy
 
@@ -132,7 +139,7 @@ pe_normal_form() {
 
 stage=$build/package/$name
 rm -rf "$build/package"
-mkdir -p "$stage/examples" "$build/package/$symbols"
+mkdir -p "$stage/examples" "$build/package/$symbols" "$build/package/$kit"
 # objcopy writes into the PE header the time SOURCE_DATE_EPOCH names, else the current time: 0,
 # as the linker left it, so the programs do not depend on the commit's time.
 debug=$build/package/$symbols/Vigrel.tsp.debug
@@ -194,10 +201,21 @@ archive() {
         find "$folder" -type f | LC_ALL=C sort | TZ=UTC zip -X -D -q -9 "$archive" -@
     )
 }
+# The test kit tests the very Vigrel.tsp authors receive. Its texts get Windows' line ends.
+cp "$stage/Vigrel.tsp" "$build/bin/libgcc_s_dw2-1.dll" "$build/package/$kit/"
+for program in win32_tests.exe ReloadLibrary.dll; do
+    SOURCE_DATE_EPOCH=0 "$objcopy" --strip-all "$build/bin/$program" "$build/package/$kit/$program"
+done
+for text in run-tests.cmd README.txt; do
+    sed 's/$/\r/' "tests/win32/kit/$text" >"$build/package/$kit/$text"
+done
+
 archive "$name" "$zip"
 archive "$symbols" "$symbols_zip"
-(cd "$out" && sha256sum "$name.zip" "$symbols.zip") >"$sums"
+archive "$kit" "$kit_zip"
+(cd "$out" && sha256sum "$name.zip" "$symbols.zip" "$kit.zip") >"$sums"
 echo "package: $zip ($(stat -c %s "$zip") bytes), for authors"
 echo "package: $symbols_zip ($(stat -c %s "$symbols_zip") bytes), to read crash addresses"
-echo "package: $sums, the SHA-256 of both:"
+echo "package: $kit_zip ($(stat -c %s "$kit_zip") bytes), the tests for a Windows machine"
+echo "package: $sums, the SHA-256 of the three:"
 cat "$sums"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Unpacks the package and checks it as a host's author receives it, with the symbols archive and
-# the checksums beside it:
+# Unpacks the package and checks it as a host's author receives it, with the symbols archive, the
+# test kit and the checksums beside it:
 #   check-package.sh ZIP VERSION SOURCE_DIR OBJDUMP NM OBJCOPY WINDRES
-# Their lists, in order; no owner and one time in the zips; both checksum files; the DLL's
+# Their lists, in order, the kit's DLL the package's own; no owner and one time in the zips; both checksum files; the DLL's
 # boundary, read with the symbols of the debug file; the debug link naming that file with its
 # checksum, and gdb following it once the file is put beside the DLL; the version resource.
 set -uo pipefail
@@ -42,14 +42,25 @@ actual=$(unzip -Z1 "$zip") || { echo "package: $zip cannot be read"; exit 1; }
 symbols_actual=$(unzip -Z1 "$symbols_zip") || { echo "package: $symbols_zip cannot be read"; exit 1; }
 [ "$symbols_actual" = "$name-symbols/Vigrel.tsp.debug" ] ||
     fail "the symbols archive holds [$(echo $symbols_actual)], not $name-symbols/Vigrel.tsp.debug"
+# The test kit: the test program with what it reads, and the package's own DLL.
+kit_zip=${zip%.zip}-tests.zip
+kit_actual=$(unzip -Z1 "$kit_zip" | tr '\n' ' ') || { echo "package: $kit_zip cannot be read"; exit 1; }
+kit_expected=$(printf "$name-tests/%s " README.txt ReloadLibrary.dll Vigrel.tsp \
+               libgcc_s_dw2-1.dll run-tests.cmd win32_tests.exe)
+[ "$kit_actual" = "$kit_expected" ] ||
+    fail "the test kit holds [$kit_actual], not [$kit_expected]"
+[ "$(unzip -p "$kit_zip" "$name-tests/Vigrel.tsp" | sha256sum)" = \
+  "$(unzip -p "$zip" "$name/Vigrel.tsp" | sha256sum)" ] ||
+    fail "the test kit's Vigrel.tsp is not the package's"
 (cd "$(dirname "$zip")" && sha256sum --quiet -c "$name.sha256") ||
     fail "an archive differs from its line in $name.sha256"
-[ "$(awk '{ print $2 }' "${zip%.zip}.sha256" | tr '\n' ' ')" = "$name.zip $name-symbols.zip " ] ||
-    fail "$name.sha256 does not list the two archives"
+[ "$(awk '{ print $2 }' "${zip%.zip}.sha256" | tr '\n' ' ')" = \
+  "$name.zip $name-symbols.zip $name-tests.zip " ] ||
+    fail "$name.sha256 does not list the three archives"
 
 # Nothing but names, bytes, modes and one time: SOURCE_DATE_EPOCH (default: the last commit's),
 # to the two seconds of the zip's times.
-for archive in "$zip" "$symbols_zip"; do
+for archive in "$zip" "$symbols_zip" "$kit_zip"; do
     unzip -Z -v "$archive" | grep 'length of extra field' | grep -qv ' 0 bytes$' &&
         fail "$(basename "$archive"): entries carry extra fields (owners or more times)"
     times=$(TZ=UTC unzip -Z -T "$archive" |
@@ -122,5 +133,6 @@ for program in Vigrel.tsp tshost.exe; do
     [ "$stamp" = 0 ] || fail "$program carries the time stamp $stamp"
 done
 
-passed "$(basename "$zip"): $(echo "$actual" | wc -l) files, and $(basename "$symbols_zip")," \
+passed "$(basename "$zip"): $(echo "$actual" | wc -l) files, $(basename "$symbols_zip") and" \
+       "$(basename "$kit_zip")," \
        "checked"
