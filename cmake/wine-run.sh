@@ -69,10 +69,19 @@ make_prefix
 export WINEDEBUG=-all,err+module,warn+heap
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+# Wine's error output passes through as it comes, so a run stopped at its time limit still shows
+# it, and is kept for the heap checker's verdict below. A wineserver that the run started holds
+# the output open for a few seconds after the program: the copy is awaited that long at most.
 for attempt in 1 2; do
-    "$loader" "$@" 2>"$log"
+    exec 3> >(tee "$log" | grep --line-buffered -v '^[0-9a-f]*:err:module:.*Wine Mono\|^$' >&2)
+    copy=$!
+    "$loader" "$@" 2>&3 3>&-
     status=$?
-    grep -v '^[0-9a-f]*:err:module:.*Wine Mono\|^$' "$log" >&2
+    exec 3>&-
+    for _ in $(seq 50); do
+        kill -0 "$copy" 2>/dev/null || break
+        sleep 0.1
+    done
     [ $status -ge 128 ] || break
     echo "wine-run: Wine died of Linux signal $((status - 128)): a failure of Wine or its" \
          "emulator on the Linux side, not an exception of the program" >&2

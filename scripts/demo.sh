@@ -2,12 +2,12 @@
 # The demo: installs what is missing, builds the plug-in and the host stand-in, and runs the
 # counter example in tshost under Wine, printing its log. Options are passed to tshost
 # (for example --times or --reads). Where 32-bit Linux programs cannot run, the 64-bit build of
-# both runs under 64-bit Wine instead (scripts/windows-path.sh).
+# both runs under 64-bit Wine instead (scripts/lib.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 # The machine's kind is found here once; setup.sh reads it from the environment.
-. scripts/windows-path.sh
+. scripts/lib.sh
 scripts/setup.sh
 quiet() {
     local output

@@ -5,13 +5,13 @@
 # dialog run, under ru_RU and en_US, and ends with one line:
 #   faults: P points, C crashes, H hangs, L leaks, W wrong results
 # Options go to tests/faults/sweep.sh (for example --every 10 for a sample). Installs what is
-# missing first. Runs the build whose Windows programs run here (scripts/windows-path.sh).
+# missing first. Runs the build whose Windows programs run here (scripts/lib.sh).
 #   faults.sh --trace SCENARIO KIND N   runs that one point in a build with frame pointers
 #                                       (build/BUILD-trace) and names the functions on the stack
 #                                       of the refused request (tests/faults/trace.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/windows-path.sh
+. scripts/lib.sh
 scripts/setup.sh >/dev/null
 build=$(vigrel_windows_path)
 wine=(cmake/wine-run.sh)

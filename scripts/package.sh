@@ -37,14 +37,16 @@
 #                                           against (default: osslsigncode's)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/lib.sh"
 
-fail() {
+# Stops the package with an error: nothing made so far is left half written.
+die() {
     echo "package: error: $*" >&2
     exit 2
 }
 # The absolute name of a file the caller names, which must exist.
 existing() {
-    [ -f "$2" ] || [ -c "$2" ] || fail "$1: no such file: $2"
+    [ -f "$2" ] || [ -c "$2" ] || die "$1: no such file: $2"
     realpath -- "$2"
 }
 
@@ -58,12 +60,12 @@ while [ $# -gt 0 ]; do
     case "$option" in
     --out | --pkcs12 | --password-file | --pkcs11-module | --pkcs11-cert | --certs | --key | \
         --pkcs11-engine | --timestamp | --ca-file | --tsa-ca-file)
-        [ $# -ge 2 ] && [ -n "$2" ] || fail "$option needs a value"
+        [ $# -ge 2 ] && [ -n "$2" ] || die "$option needs a value"
         value=$2
         shift 2
         ;;
     --timestamp-key)
-        [ $# -ge 3 ] && [ -n "$2" ] && [ -n "$3" ] || fail "--timestamp-key needs CERTS and KEY"
+        [ $# -ge 3 ] && [ -n "$2" ] && [ -n "$3" ] || die "--timestamp-key needs CERTS and KEY"
         timestamp=(-TSA-certs "$(existing "$1" "$2")" -TSA-key "$(existing "$1" "$3")")
         shift 3
         continue
@@ -72,7 +74,7 @@ while [ $# -gt 0 ]; do
         sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"
         exit 0
         ;;
-    *) fail "unknown option $option (scripts/package.sh --help shows the usage)" ;;
+    *) die "unknown option $option (scripts/package.sh --help shows the usage)" ;;
     esac
     case "$option" in
     --out) out=$(mkdir -p "$value" && cd "$value" && pwd) ;;
@@ -91,25 +93,23 @@ done
 cd "$root"
 if [ -n "$signing" ]; then
     [ ${#timestamp[@]} -gt 0 ] ||
-        fail "signing needs a time-stamp authority (--timestamp URL), so the signature outlives the certificate"
+        die "signing needs a time-stamp authority (--timestamp URL), so the signature outlives the certificate"
 elif [ ${#sign[@]} -gt 0 ] || [ ${#timestamp[@]} -gt 0 ]; then
-    fail "no certificate given: --pkcs12 FILE or --pkcs11-module MODULE"
+    die "no certificate given: --pkcs12 FILE or --pkcs11-module MODULE"
 fi
 
 [ -n "${VIGREL_SETUP_DONE:-}" ] || scripts/setup.sh
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null) ||
-        fail "not a git checkout: set SOURCE_DATE_EPOCH to the sources' time"
-fi
+SOURCE_DATE_EPOCH=$(vigrel_release_epoch "$root") ||
+    die "not a git checkout: set SOURCE_DATE_EPOCH to the sources' time"
 export SOURCE_DATE_EPOCH
 
 # The win32 preset's build, as the tests use it: the DLL, tshost and the test kit's programs.
 build=$root/build/win32
-[ -f "$build/build.ninja" ] || cmake --preset win32 -DVIGREL_WINDOWS_RUN=none >/dev/null
+[ -f "$build/build.ninja" ] || cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$(nproc)" --target Vigrel tshost win32_tests ReloadLibrary \
     >/dev/null
 version=$(sed -n 's/^#define VIGREL_VERSION "\(.*\)"$/\1/p' "$build/generated/VigrelVersion.h")
-[ -n "$version" ] || fail "no version in $build/generated/VigrelVersion.h"
+[ -n "$version" ] || die "no version in $build/generated/VigrelVersion.h"
 name=Vigrel-$version-win32
 zip=$out/$name.zip
 symbols=$name-symbols
@@ -119,22 +119,21 @@ kit_zip=$out/$kit.zip
 sums=$out/$name.sha256
 objcopy=i686-w64-mingw32-objcopy
 
-# Pads FILE to a multiple of 8 bytes and writes its PE checksum: the 16-bit words of the file
-# but the checksum field, added with end-around carry, plus the file's length.
+# Pads FILE to a multiple of 8 bytes and writes its PE checksum (pefile's, the system's
+# algorithm).
 pe_normal_form() {
-    local file=$1 size pe field sum checksum
+    local file=$1 size
     size=$(stat -c %s "$file")
     head -c $(((8 - size % 8) % 8)) /dev/zero >>"$file"
-    size=$(stat -c %s "$file")
-    pe=$(od -An -tu4 -j 60 -N 4 "$file" | tr -d ' ')
-    field=$((pe + 24 + 64))
-    sum=$(od -An -v -tu2 -w2 "$file" | awk -v skip=$((field / 2)) '
-        NR - 1 != skip && NR - 1 != skip + 1 { s += $1; if (s > 65535) s -= 65535 }
-        END { print s + 0 }')
-    checksum=$((sum + size))
-    printf '%b' "$(printf '\\0%03o' $((checksum & 255)) $((checksum >> 8 & 255)) \
-                                 $((checksum >> 16 & 255)) $((checksum >> 24 & 255)))" |
-        dd of="$file" bs=1 seek="$field" conv=notrunc status=none
+    /usr/bin/python3 - "$file" <<'PY' || die "cannot write the PE checksum of $file"
+import sys
+import pefile
+pe = pefile.PE(sys.argv[1])
+pe.OPTIONAL_HEADER.CheckSum = pe.generate_checksum()
+data = pe.write()
+pe.close()
+open(sys.argv[1], "wb").write(data)
+PY
 }
 
 stage=$build/package/$name
@@ -163,7 +162,7 @@ for document in docs/GUIDE*.md docs/COMPARISON*.md; do
     [ "${base##*.}" = ru ] && language=ru
     pandoc -f gfm -t html5 --standalone --lua-filter scripts/html-links.lua \
         --metadata pagetitle="$(sed -n '1s/^# //p' "$document")" --metadata lang=$language \
-        -o "$stage/$base.html" "$document" || fail "pandoc cannot make $base.html"
+        -o "$stage/$base.html" "$document" || die "pandoc cannot make $base.html"
     for picture in $(grep -o '](\([^):#]*\.png\))' "$document" | sed 's/^](\(.*\))$/\1/'); do
         cp "docs/$picture" "$stage/"
     done
@@ -174,11 +173,11 @@ if [ -n "$signing" ]; then
         rm -f "$stage/$program.signed"
         osslsigncode sign "${sign[@]}" -h sha256 -n Vigrel "${timestamp[@]}" \
             -in "$stage/$program" -out "$stage/$program.signed" >/dev/null ||
-            fail "signing $program failed"
+            die "signing $program failed"
         report=$(osslsigncode verify "${verify[@]}" -in "$stage/$program.signed" 2>&1) ||
-            fail "the signature of $program does not verify:"$'\n'"$report"
+            die "the signature of $program does not verify:"$'\n'"$report"
         grep -q '^Timestamp Server Signature verification: ok' <<<"$report" ||
-            fail "the signature of $program has no verified time stamp"
+            die "the signature of $program has no verified time stamp"
         mv "$stage/$program.signed" "$stage/$program"
     done
     echo "package: Vigrel.tsp and tshost.exe signed (SHA-256, time-stamped) and verified"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vigrel needs on a Debian machine; does nothing when all is
 # there. Safe to run again and again. Says in one line which way the Windows programs run here
-# (scripts/windows-path.sh).
+# (scripts/lib.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-. scripts/windows-path.sh
+. scripts/lib.sh
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -48,6 +48,8 @@ command -v unzip >/dev/null || missing+=(unzip)
 command -v openssl >/dev/null || missing+=(openssl)
 command -v osslsigncode >/dev/null || missing+=(osslsigncode)
 command -v gdb >/dev/null || missing+=(gdb)
+# The PE checksum the package writes into each program.
+/usr/bin/python3 -c 'import pefile' 2>/dev/null || missing+=(python3-pefile)
 # The guides and the comparison sheets are shipped as HTML made from their Markdown.
 command -v pandoc >/dev/null || missing+=(pandoc)
 # Signing from a PKCS#11 token goes through OpenSSL's pkcs11 engine; the test's token is SoftHSM.

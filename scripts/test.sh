@@ -6,27 +6,22 @@
 # Where 32-bit Linux programs run, the Windows tests run the shipped 32-bit build in full. Where
 # they do not (or with VIGREL_FORCE_WIN64=1), they run a 64-bit build of the same sources in full
 # under 64-bit Wine, and the shipped 32-bit DLL's test program and one publication under emulation
-# (scripts/windows-path.sh). On both, the shipped DLL's exports and imports are read from the file,
+# (scripts/lib.sh). On both, the shipped DLL's exports and imports are read from the file,
 # and the package is made from the sources and from a copy of them in another folder, compared,
 # checked and signed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The machine's kind is found here once; setup.sh reads it from the environment.
-. scripts/windows-path.sh
+. scripts/lib.sh
 scripts/setup.sh
 jobs=$(nproc)
 
 windows=$(vigrel_windows_path)
-if [ "$windows" = win32 ]; then
-    win32_run=all
-    win32_targets=(all)
-elif vigrel_wine32_installed && { vigrel_kernel_runs_32bit || vigrel_emulator_ready; }; then
-    win32_run=emulated
-    win32_targets=(Vigrel win32_tests tshost WrongBoundary FaultHost)
-else
-    win32_run=none
-    win32_targets=(Vigrel tshost WrongBoundary)
-fi
+case "$(vigrel_win32_run)" in
+all) win32_targets=(all) ;;
+emulated) win32_targets=(Vigrel win32_tests tshost WrongBoundary FaultHost) ;;
+none) win32_targets=(Vigrel tshost WrongBoundary) ;;
+esac
 
 presets=(native fuzz)
 [ "$windows" = win64 ] && presets+=(win64)
@@ -35,9 +30,9 @@ for preset in "${presets[@]}"; do
     cmake --build --preset "$preset" -j "$jobs"
 done
 # The 32-bit build shares the 64-bit build's prefix when it runs under emulation: that prefix's
-# own processes (wineserver, services) then run natively.
-cmake --preset win32 -DVIGREL_WINDOWS_RUN=$win32_run \
-      -DVIGREL_WINE_PREFIX="$PWD/build/$windows/wineprefix" >/dev/null
+# own processes (wineserver, services) then run natively. Which of its tests run, the build asks
+# scripts/lib.sh as it is configured.
+cmake --preset win32 -DVIGREL_WINE_PREFIX="$PWD/build/$windows/wineprefix" >/dev/null
 cmake --build --preset win32 -j "$jobs" --target "${win32_targets[@]}"
 
 ctest --preset native -j "$jobs"

@@ -8,8 +8,8 @@
 set -uo pipefail
 zip=$1
 shift
-. "$(dirname "$0")/checks.sh"
-checks kit
+. "$(dirname "$0")/../../scripts/lib.sh"
+vigrel_checks kit
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 unzip -q "$zip" -d "$work" || { echo "kit: $zip cannot be unpacked"; exit 1; }
@@ -18,20 +18,20 @@ cd "$folder" || exit 1
 
 VIGREL_SKIP_WINE_ONLY=1 "$@" cmd /c run-tests.cmd
 status=$?
-[ $status -eq 0 ] || fail "run-tests.cmd ended with status $status"
-[ -s report.xml ] || fail "no report.xml beside the program"
+[ $status -eq 0 ] || vigrel_fail "run-tests.cmd ended with status $status"
+[ -s report.xml ] || vigrel_fail "no report.xml beside the program"
 if [ -s report.txt ]; then
     tr -d '\r' <report.txt >report.lf
-    grep -q '^\[  PASSED  \] [1-9][0-9]* tests' report.lf || fail "report.txt reports no passed test"
+    grep -q '^\[  PASSED  \] [1-9][0-9]* tests' report.lf || vigrel_fail "report.txt reports no passed test"
     skipped=$(sed -n 's/^\[  SKIPPED \] \([A-Za-z_0-9]*\.[A-Za-z_0-9]*\)$/\1/p' report.lf | sort -u)
-    [ -n "$skipped" ] || fail "report.txt lists no skipped test"
+    [ -n "$skipped" ] || vigrel_fail "report.txt lists no skipped test"
     for test in $skipped; do
         reason=$(grep -B3 -F "[  SKIPPED ] $test (" report.lf | grep -o "Wine's own answer.*")
-        [ -n "$reason" ] || fail "$test is skipped without its reason"
+        [ -n "$reason" ] || vigrel_fail "$test is skipped without its reason"
         echo "kit: skipped $test: $reason"
     done
     [ $status -eq 0 ] || cat report.lf
 else
-    fail "no report.txt beside the program"
+    vigrel_fail "no report.txt beside the program"
 fi
-passed "the kit ran from its folder and passed; report.txt and report.xml beside it"
+vigrel_passed "the kit ran from its folder and passed; report.txt and report.xml beside it"

@@ -9,10 +9,10 @@ source=$1
 work=$2
 dll=$3
 tshost=$4
-. "$(dirname "$0")/checks.sh"
-checks reproducible
+. "$(dirname "$0")/../../scripts/lib.sh"
+vigrel_checks reproducible
 export VIGREL_SETUP_DONE=1
-SOURCE_DATE_EPOCH=$(release_epoch "$source") ||
+SOURCE_DATE_EPOCH=$(vigrel_release_epoch "$source") ||
     { echo "reproducible: $source is not a git checkout"; exit 1; }
 export SOURCE_DATE_EPOCH
 
@@ -36,16 +36,16 @@ for side in there here; do
     fi
     echo "$report" | sed "s|^|$side: |"
     grep -qx 'package: no certificate given: Vigrel.tsp and tshost.exe are not signed' \
-        <<<"$report" || fail "an unsigned package does not say so"
+        <<<"$report" || vigrel_fail "an unsigned package does not say so"
 done
 
-cmp "$dll" "$copy/build/win32/bin/Vigrel.tsp" || fail "Vigrel.tsp differs between the two folders"
+cmp "$dll" "$copy/build/win32/bin/Vigrel.tsp" || vigrel_fail "Vigrel.tsp differs between the two folders"
 cmp "$tshost" "$copy/build/win32/bin/tshost.exe" ||
-    fail "tshost.exe differs between the two folders"
+    vigrel_fail "tshost.exe differs between the two folders"
 made=$(cd "$work/here" && ls)
-[ "$made" = "$(cd "$work/there" && ls)" ] || fail "the two sides made different files"
+[ "$made" = "$(cd "$work/there" && ls)" ] || vigrel_fail "the two sides made different files"
 for file in $made; do
-    cmp "$work/here/$file" "$work/there/$file" || fail "the two sides' $file differ"
+    cmp "$work/here/$file" "$work/there/$file" || vigrel_fail "the two sides' $file differ"
 done
-passed "Vigrel.tsp ($(stat -c %s "$dll") bytes), tshost.exe and" \
+vigrel_passed "Vigrel.tsp ($(stat -c %s "$dll") bytes), tshost.exe and" \
        "$(echo $made) are the same bytes built in $source and in $copy"

@@ -9,10 +9,10 @@
 set -uo pipefail
 source=$1
 work=$2
-. "$(dirname "$0")/checks.sh"
-checks signing
+. "$(dirname "$0")/../../scripts/lib.sh"
+vigrel_checks signing
 export VIGREL_SETUP_DONE=1
-SOURCE_DATE_EPOCH=$(release_epoch "$source")
+SOURCE_DATE_EPOCH=$(vigrel_release_epoch "$source")
 export SOURCE_DATE_EPOCH
 unsigned=("$work"/here/Vigrel-*-win32.zip)
 [ -f "${unsigned[0]}" ] || { echo "signing: no unsigned package in $work/here"; exit 1; }
@@ -90,7 +90,7 @@ unzip -q "${unsigned[0]}" -d "$work/unsigned"
 for way in pkcs12 pkcs11; do
     if ! report=$($way password); then
         echo "$report"
-        fail "the package command failed signing from $way"
+        vigrel_fail "the package command failed signing from $way"
         continue
     fi
     echo "$report" | sed "s|^|$way: |"
@@ -99,33 +99,33 @@ for way in pkcs12 pkcs11; do
     for program in Vigrel.tsp tshost.exe; do
         file=$work/$way/$name/$program
         verified=$(osslsigncode verify -CAfile ca.pem -TSA-CAfile ca.pem -in "$file" 2>&1) ||
-            fail "$way: $program does not verify:"$'\n'"$verified"
+            vigrel_fail "$way: $program does not verify:"$'\n'"$verified"
         grep -q '^Message digest algorithm  : SHA256$' <<<"$verified" ||
-            fail "$way: $program is not signed with SHA-256"
+            vigrel_fail "$way: $program is not signed with SHA-256"
         grep -q '^Timestamp Server Signature verification: ok$' <<<"$verified" ||
-            fail "$way: $program has no verified time stamp"
+            vigrel_fail "$way: $program has no verified time stamp"
         osslsigncode verify -CAfile other.pem -TSA-CAfile other.pem -in "$file" >/dev/null 2>&1 &&
-            fail "$way: $program verifies against an authority that did not sign it"
+            vigrel_fail "$way: $program verifies against an authority that did not sign it"
         osslsigncode remove-signature -in "$file" -out "$file.removed" >/dev/null 2>&1 ||
-            fail "$way: the signature of $program cannot be removed"
+            vigrel_fail "$way: the signature of $program cannot be removed"
         cmp "$file.removed" "$work/unsigned/$name/$program" ||
-            fail "$way: $program without its signature is not the unsigned package's"
+            vigrel_fail "$way: $program without its signature is not the unsigned package's"
     done
     cmp "$work/$way/$name-symbols.zip" "${unsigned[0]%.zip}-symbols.zip" ||
-        fail "$way: signing changed the symbols archive"
+        vigrel_fail "$way: signing changed the symbols archive"
     (cd "$work/$way" && sha256sum --quiet -c "$name.sha256") ||
-        fail "$way: $name.sha256 does not list the signed package"
+        vigrel_fail "$way: $name.sha256 does not list the signed package"
     (cd "$work/$way/$name" && sha256sum --quiet -c SHA256SUMS) ||
-        fail "$way: SHA256SUMS does not list the signed files"
+        vigrel_fail "$way: SHA256SUMS does not list the signed files"
 done
 
 signed=$work/pkcs12/$name.zip
 cp "$signed" "$work/signed.zip"
-report=$(pkcs12 wrong) && fail "signing with a wrong password succeeded"
+report=$(pkcs12 wrong) && vigrel_fail "signing with a wrong password succeeded"
 grep -q '^package: error: signing Vigrel.tsp failed$' <<<"$report" ||
-    fail "a wrong password gives:"$'\n'"$report"
-cmp "$signed" "$work/signed.zip" || fail "a failed signing changed the package made before"
+    vigrel_fail "a wrong password gives:"$'\n'"$report"
+cmp "$signed" "$work/signed.zip" || vigrel_fail "a failed signing changed the package made before"
 
-passed "both programs signed from a PKCS#12 file and from a token (SHA-256," \
+vigrel_passed "both programs signed from a PKCS#12 file and from a token (SHA-256," \
        "time-stamped), verified against the throwaway authority only; without their" \
        "signatures, the unsigned package's bytes"

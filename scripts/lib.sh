@@ -1,5 +1,6 @@
-# Which way this machine runs the Windows programs; sourced by setup.sh, test.sh, demo.sh and
-# faults.sh.
+# What the scripts share, sourced by each of them: which way this machine runs the Windows
+# programs and which Windows tests run there, the time a release carries, and the verdict of a
+# check.
 #
 # Debian's Wine runs 32-bit Windows programs through its 32-bit Linux loader. Where the kernel
 # runs 32-bit Linux programs, everything runs as shipped, under 32-bit Wine ("win32"). Where it
@@ -58,4 +59,43 @@ vigrel_windows_path() {
     else
         echo win64
     fi
+}
+
+# Prints which Windows tests the shipped 32-bit build runs here: all (under 32-bit Wine), emulated
+# (its test program, one publication and a fault sample, under user-mode emulation) or none. The
+# build reads this answer when it is configured (VIGREL_WINDOWS_RUN in CMakeLists.txt).
+vigrel_win32_run() {
+    if [ "$(vigrel_windows_path)" = win32 ]; then
+        echo all
+    elif vigrel_wine32_installed && { vigrel_kernel_runs_32bit || vigrel_emulator_ready; }; then
+        echo emulated
+    else
+        echo none
+    fi
+}
+
+# Prints the time a release of the sources in SOURCE_DIR carries: SOURCE_DATE_EPOCH, else the
+# time of their last commit; fails outside a git checkout.
+vigrel_release_epoch() {
+    if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+        echo "$SOURCE_DATE_EPOCH"
+    else
+        git -C "$1" log -1 --format=%ct 2>/dev/null
+    fi
+}
+
+# The verdict of a check that goes on after a failure:
+#   vigrel_checks NAME     every later `vigrel_fail TEXT` prints "NAME: TEXT" and counts a failure
+#   vigrel_passed SUMMARY  prints "NAME: SUMMARY" when nothing failed; its status is the verdict
+vigrel_checks() {
+    check_name=$1
+    failures=0
+}
+vigrel_fail() {
+    echo "$check_name: $*"
+    failures=$((failures + 1))
+}
+vigrel_passed() {
+    [ "$failures" -eq 0 ] && echo "$check_name: $*"
+    [ "$failures" -eq 0 ]
 }
