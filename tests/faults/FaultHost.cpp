@@ -34,7 +34,7 @@ using namespace vigrel::faults;
 
 namespace {
 
-using Slots = std::vector<std::optional<std::string>>;
+using tshost::Slots;
 using Findings = std::vector<std::string>;
 
 std::string plugInPath;
