@@ -70,9 +70,6 @@ public:
     // was used and must not be dispatched.
     bool DialogKey(const MSG& message);
 
-    // The keyboard cues hidden now (UISF_HIDEFOCUS, UISF_HIDEACCEL), as WM_QUERYUISTATE answers.
-    unsigned UIState() const { return uiState_; }
-
     // The form that `window` belongs to (itself or a window inside it), or null.
     static TForm* Containing(HWND window);
 
@@ -100,7 +97,7 @@ private:
     int modalResult_ = mrNone;
     bool modal_ = false;
     bool hiddenWithOwner_ = false; // hidden by the system while its owner is minimised
-    unsigned uiState_ = 0;
+    unsigned uiState_ = 0;         // the keyboard cues hidden now (UISF_HIDEFOCUS, UISF_HIDEACCEL)
     TWinControl* activeControl_ = nullptr; // not owned; cleared by free notification
 };
 
