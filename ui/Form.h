@@ -22,6 +22,10 @@ using TWorkAreaQuery = RECT (*)(HWND window);
 // to place monitors where a test machine has none.
 TWorkAreaQuery ReplaceWorkAreaQuery(TWorkAreaQuery query);
 
+// The window class of every form, in every copy of the toolkit: what finds a plug-in's form from
+// outside.
+inline constexpr wchar_t FormWindowClass[] = L"VigrelForm";
+
 class TForm : public TWinControl, public ModalResultTarget {
 public:
     TForm();

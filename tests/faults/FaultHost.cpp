@@ -186,7 +186,7 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD) {
     if (const HWND box = test::ShownWindow(L"Error"); box != nullptr) {
         SendMessageW(box, WM_COMMAND, IDOK, 0);
     }
-    const HWND dialog = test::ShownWindow(L"Action Properties");
+    const HWND dialog = test::ShownPlugInForm();
     if (dialog == nullptr) {
         shownAt = 0;
         return;
