@@ -5,7 +5,9 @@
 // the plug-in, and the dialog's whole tree; then the picture buttons' keys, and the texts under
 // high contrast.
 #include "tests/win32/DialogDriver.h"
+#include "tools/gdi/ScreenCapture.h"
 #include "ui/Accessible.h"
+#include "ui/Bitmap.h"
 #include "ui/Edit.h"
 #include "ui/Label.h"
 #include "ui/SpeedButton.h"
@@ -19,9 +21,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -283,8 +287,8 @@ TEST_F(AccessibilityTest, AScreenReaderWalkingTheDialogFindsAllNineteenControlsN
                             Walk(dialog, tree);
                             EXPECT_EQ(tree.windows.size() + tree.drawn.size(), 19u);
                             std::vector<HWND> expected = {dialog};
-                            for (const Control& control : windows) {
-                                expected.push_back(Find(dialog, control.name));
+                            for (const char* control : windowedControls) {
+                                expected.push_back(Find(dialog, control));
                             }
                             std::sort(tree.windows.begin(), tree.windows.end());
                             std::sort(expected.begin(), expected.end());
@@ -514,28 +518,15 @@ public:
     explicit Shot(HWND window) {
         RECT client;
         GetClientRect(window, &client);
-        POINT origin{0, 0};
-        ClientToScreen(window, &origin);
-        width_ = client.right;
-        pixels_.resize(static_cast<std::size_t>(client.right) * client.bottom);
-        const HDC screen = GetDC(nullptr);
-        const HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader = {
-            sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-        const auto* read = static_cast<const std::uint32_t*>(bits);
-        for (std::size_t i = 0; i < pixels_.size(); ++i) {
-            pixels_[i] = RGB(read[i] >> 16 & 0xFF, read[i] >> 8 & 0xFF, read[i] & 0xFF);
+        MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        TBitmap bitmap;
+        CaptureScreen(client, bitmap);
+        width_ = bitmap.Width();
+        for (int y = 0; y < bitmap.Height(); ++y) {
+            for (const std::uint32_t pixel : std::span(bitmap.Row(y), std::size_t(width_))) {
+                pixels_.push_back(RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF));
+            }
         }
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
     }
     // The contrast between the area's most common colour and its most contrasting pixel.
     double Contrast(const RECT& area) const {
