@@ -6,6 +6,7 @@
 #include <oleacc.h>
 
 #include <cwchar>
+#include <stdexcept>
 #include <string_view>
 
 namespace vigrel::test {
@@ -18,31 +19,43 @@ TsBool TS_CALL AddAction(std::int32_t, const char*, const char*, const std::uint
                          std::int32_t) {
     return TsTrue;
 }
-// Counts the objects of `object`'s subtree before the one named `name`, depth first, as the
-// form creates its components; true once it is found.
-bool CountBefore(const FormObject& object, std::string_view name, int& count) {
+
+// The form resource of the module that made `dialog`, as that module carries it.
+FormObject DialogForm(HWND dialog) {
+    const auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    const HRSRC found = FindResourceW(module, L"EDITMONITOR", MAKEINTRESOURCEW(10)); // RT_RCDATA
+    const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    if (loaded == nullptr) {
+        throw std::runtime_error("the dialog's module carries no form resource");
+    }
+    return ParseForm(
+        {static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found)});
+}
+
+// Finds the named object below `object`, depth first, as the form creates its components:
+// `path` then holds it and the objects it lies in (the form left out), and `count` its place
+// among them all, from 1.
+bool Locate(const FormObject& object, std::string_view name, std::vector<const FormObject*>& path,
+            int& count) {
     for (const FormObject& child : object.children) {
         ++count;
-        if (child.name == name || CountBefore(child, name, count)) {
+        path.push_back(&child);
+        if (child.name == name || Locate(child, name, path, count)) {
             return true;
         }
+        path.pop_back();
     }
     return false;
 }
 
-// The control ID of the named control of the form that made `dialog`, read from the form
-// resource of the module that made it; 0 for a name the form lacks.
-int ControlId(HWND dialog, const char* name) {
-    const auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
-    const HRSRC found = FindResourceW(module, L"EDITMONITOR", MAKEINTRESOURCEW(10));
-    const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    if (loaded == nullptr) {
-        return 0;
+// A number the form gives the object, or 0 where it gives none (the default of every place).
+LONG Number(const FormObject& object, std::string_view property) {
+    for (const FormProperty& given : object.properties) {
+        if (given.name == property) {
+            return static_cast<LONG>(given.value.number);
+        }
     }
-    const FormObject form =
-        ParseForm({static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found)});
-    int count = 0;
-    return CountBefore(form, name, count) ? count : 0;
+    return 0;
 }
 
 struct ById {
@@ -65,8 +78,8 @@ struct ByName {
     bool found;
 };
 
-// Looks among the drawn controls of `window` that its accessible object tells of, after its
-// child windows.
+// Looks among the children that `window`'s accessible object tells of: its child windows, then
+// the controls drawn on it.
 BOOL CALLBACK FindDrawn(HWND window, LPARAM param) {
     auto& search = *reinterpret_cast<ByName*>(param);
     IAccessible* object = nullptr;
@@ -144,11 +157,29 @@ const std::vector<const char*> windowedControls = {
 };
 
 HWND Find(HWND dialog, const char* name) {
-    ById search{ControlId(dialog, name), nullptr};
-    if (search.id != 0) {
+    std::vector<const FormObject*> path;
+    ById search{0, nullptr};
+    if (Locate(DialogForm(dialog), name, path, search.id)) {
         EnumChildWindows(dialog, &FindById, reinterpret_cast<LPARAM>(&search));
     }
     return search.found;
+}
+
+RECT FormPlace(HWND dialog, const char* name) {
+    const FormObject form = DialogForm(dialog);
+    std::vector<const FormObject*> path;
+    int count = 0;
+    if (!Locate(form, name, path, count)) {
+        ADD_FAILURE() << "the form has no " << name;
+        return {};
+    }
+    RECT place{};
+    for (const FormObject* object : path) {
+        OffsetRect(&place, Number(*object, "Left"), Number(*object, "Top"));
+    }
+    place.right = place.left + Number(*path.back(), "Width");
+    place.bottom = place.top + Number(*path.back(), "Height");
+    return place;
 }
 
 POINT DrawnCentre(HWND dialog, const wchar_t* name) {

@@ -31,6 +31,9 @@ extern const std::vector<const char*> windowedControls;
 // The window of the named control, found by its control ID: its place in the dialog's form
 // resource, read from the plug-in that made the dialog.
 HWND Find(HWND dialog, const char* name);
+// The named control's bounds in the dialog's client coordinates, as the form resource the plug-in
+// carries places it (its place moved by those of the controls it lies in).
+RECT FormPlace(HWND dialog, const char* name);
 // The middle of the drawn control that screen readers know by `name`, in the dialog's client
 // coordinates: where the accessible object of the window it is drawn on places it.
 POINT DrawnCentre(HWND dialog, const wchar_t* name);
