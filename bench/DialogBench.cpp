@@ -165,7 +165,7 @@ LRESULT CALLBACK MarkPhases(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void CALLBACK Poll(HWND, UINT, UINT_PTR timer, DWORD) {
-    const HWND dialog = test::ShownWindow(L"Action Properties");
+    const HWND dialog = test::ShownPlugInForm();
     if (dialog == nullptr) {
         return;
     }

@@ -53,7 +53,7 @@ public:
     void SetHyperLink(std::string hyperLink);
 
     TAccessibleRole AccessibleRole() const override { return TAccessibleRole::arLink; }
-    const wchar_t* DefaultActionName() const override { return L"Перейти"; }
+    bool HasDefaultAction() const override { return true; }
 
 protected:
     void WndProc(TMessage& message) override;

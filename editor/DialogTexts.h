@@ -15,8 +15,12 @@ inline constexpr std::u8string_view BadNameMessage =
 // The subroutine list's heading; the list follows after two carriage returns.
 inline constexpr std::u8string_view SubroutineListHeading = u8"Список подпрограмм";
 inline constexpr std::u8string_view NoSubroutinesMessage = u8"Подпрограммы отсутствуют";
+// What a screen reader calls pressing a picture button, and following the link.
+inline constexpr std::u8string_view PressActionName = u8"Нажать";
+inline constexpr std::u8string_view FollowActionName = u8"Перейти";
 
-inline constexpr std::array<std::u8string_view, 4> DialogTexts = {
-    DialogCaption, BadNameMessage, SubroutineListHeading, NoSubroutinesMessage};
+inline constexpr std::array<std::u8string_view, 6> DialogTexts = {
+    DialogCaption,        BadNameMessage,  SubroutineListHeading,
+    NoSubroutinesMessage, PressActionName, FollowActionName};
 
 } // namespace vigrel

@@ -115,6 +115,10 @@ TFormMonitorProperties::TFormMonitorProperties()
       RadioButton2(Control<TRadioButton>(*this, "RadioButton2")),
       Kn1(Control<TSpeedButton>(*this, "Kn1")), Kn2(Control<TSpeedButton>(*this, "Kn2")),
       Kn3(Control<TSpeedButton>(*this, "Kn3")) {
+    for (TSpeedButton* button : {&Kn1, &Kn2, &Kn3}) {
+        button->SetDefaultActionName(DialogText(PressActionName));
+    }
+    Control<TLinkLabel>(*this, "LinkLabel1").SetDefaultActionName(DialogText(FollowActionName));
     Kn1.OnClick = [this](TComponent& sender) { Kn1Click(sender); };
     Kn2.OnClick = [this](TComponent& sender) { Kn2Click(sender); };
     Kn3.OnClick = [this](TComponent& sender) { Kn3Click(sender); };

@@ -6,7 +6,9 @@
 //   DialogShot.exe PLUGIN OUT.bmp [black]
 #include "gallery/SheetPicture.h"
 #include "tessary/TessaryAbi.h"
+#include "tools/gdi/ScreenCapture.h"
 #include "tools/probe/PlugInProbe.h"
+#include "ui/Bitmap.h"
 #include "ui/BmpCodec.h"
 
 #include <windows.h>
@@ -26,28 +28,13 @@ RgbImage shot;
 RgbImage Capture(HWND window) {
     RECT rect;
     GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const auto* pixels = static_cast<const std::uint32_t*>(bits);
-    RgbImage image = FromPixelRows(width, height, [&](int y) { return pixels + y * width; });
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return image;
+    TBitmap pixels;
+    CaptureScreen(rect, pixels);
+    return FromPixelRows(pixels.Width(), pixels.Height(), [&](int y) { return pixels.Row(y); });
 }
 
 void CALLBACK Shoot(HWND, UINT, UINT_PTR id, DWORD) {
-    const HWND dialog = test::ShownWindow(L"Action Properties");
+    const HWND dialog = test::ShownPlugInForm();
     if (dialog == nullptr) {
         return;
     }

@@ -158,8 +158,7 @@ void PlugInHost::Start() {
     RegisterInterfaceAccess();
 }
 
-bool PlugInHost::ExecAction(std::int32_t number,
-                            const std::vector<std::optional<std::string>>& slots) {
+bool PlugInHost::ExecAction(std::int32_t number, const Slots& slots) {
     std::vector<HostStringPtr> blocks(std::max<std::size_t>(slots.size(), MonitorArgumentCount));
     std::vector<HostStringPtr> original(blocks.size());
     for (std::size_t i = 0; i < slots.size(); ++i) {

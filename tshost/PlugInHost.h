@@ -20,6 +20,9 @@
 
 namespace vigrel::tshost {
 
+// The argument slots of an action as a host fills them: a missing one is passed as a null pointer.
+using Slots = std::vector<std::optional<std::string>>;
+
 struct DeclaredAction {
     std::int32_t number;
     std::string name;
@@ -97,7 +100,7 @@ public:
     void Start();
     // Executes an action; a missing slot is passed as a null pointer. The host's slot blocks
     // are released afterwards by the host.
-    bool ExecAction(std::int32_t number, const std::vector<std::optional<std::string>>& slots);
+    bool ExecAction(std::int32_t number, const Slots& slots);
     // Asks the plug-in to edit an action's seven arguments. During the call the slot blocks are
     // the plug-in's to replace (releasing the old block); afterwards the host takes back what
     // each slot holds. Returns the seven texts after a true answer, nothing after false.

@@ -1,6 +1,8 @@
 #include "tshost/Publication.h"
 
 #include "tessary/AsciiCase.h"
+#include "tessary/EnumNames.h"
+#include "tessary/TessaryAbi.h"
 #include "tools/diagnostics/Diagnostics.h"
 #include "tshost/Codepage.h"
 
@@ -11,15 +13,11 @@
 namespace vigrel::tshost {
 namespace {
 
-// The one table of statement words, in the order of StatementKind.
-constexpr std::array<std::string_view, 12> keywords{
-    "Set",  "Add",   "Assert",  "VigrelCreate", "Action", "GoSub",
-    "Wait", "Print", "Message", "Unload",       "Sub",    "EndSub",
-};
-static_assert(keywords.size() == static_cast<std::size_t>(StatementKind::EndSub) + 1);
+// The one table of statement words: each is the spelling of its kind.
+constexpr auto keywords = VIGREL_ENUM_NAMES(StatementKind, Set, Add, Assert, VigrelCreate, Action,
+                                            GoSub, Wait, Print, Message, Unload, Sub, EndSub);
 
 constexpr std::int64_t MaxWait = 600'000;
-constexpr std::size_t MonitorArguments = 7;
 
 bool IsLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -119,10 +117,11 @@ bool Check(Statement& s, std::string& error) {
                ReadVariable(keyword, a[0], a[0], error) &&
                number(1, -int32High, int32High, "a whole number from -2147483647 to 2147483647");
     case StatementKind::VigrelCreate:
-        return CheckCount(keyword, a, MonitorArguments, MonitorArguments, "7 arguments", error);
+        return CheckCount(keyword, a, MonitorArgumentCount, MonitorArgumentCount, "7 arguments",
+                          error);
     case StatementKind::Action:
-        if (!CheckCount(keyword, a, 1, 1 + MonitorArguments, "an action number and up to 7 slots",
-                        error) ||
+        if (!CheckCount(keyword, a, 1, 1 + MonitorArgumentCount,
+                        "an action number and up to 7 slots", error) ||
             !number(0, int32Low, int32High, "an action number")) {
             return false;
         }
@@ -238,7 +237,7 @@ const Subroutine* Publication::Find(std::string_view name) const {
 }
 
 std::string_view Keyword(StatementKind kind) {
-    return keywords[static_cast<std::size_t>(kind)];
+    return keywords[kind];
 }
 
 bool IsBlank(char c) {

@@ -317,9 +317,10 @@ public:
         return ForChild(
             child,
             [&](TGraphicControl& control) {
-                const wchar_t* name = control.DefaultActionName();
                 *action = nullptr;
-                return name != nullptr ? Text(name, action) : S_FALSE;
+                return control.HasDefaultAction()
+                           ? Text(ToWide(control.DefaultActionName()), action)
+                           : S_FALSE;
             },
             [&] { return standard_->get_accDefaultAction(child, action); });
     }
@@ -417,7 +418,7 @@ public:
         return ForChild(
             child,
             [&](TGraphicControl& control) {
-                if (control.DefaultActionName() == nullptr) {
+                if (!control.HasDefaultAction()) {
                     return DISP_E_MEMBERNOTFOUND;
                 }
                 if (!control.Enabled()) {

@@ -223,9 +223,12 @@ public:
     // The name said: AccessibleName, or the text when that is empty.
     std::string SpokenName() const { return accessibleName_.empty() ? Text() : accessibleName_; }
     virtual TAccessibleRole AccessibleRole() const { return TAccessibleRole::arGraphic; }
-    // The name of the default action, or null for a control that has none; the action itself is
-    // CM_DEFAULTACTION.
-    virtual const wchar_t* DefaultActionName() const { return nullptr; }
+    // Whether the control acts on a click; the action itself is CM_DEFAULTACTION.
+    virtual bool HasDefaultAction() const { return false; }
+    // What a screen reader calls that action (UTF-8), in the words of the form that shows the
+    // control.
+    const std::string& DefaultActionName() const { return defaultActionName_; }
+    void SetDefaultActionName(std::string name) { defaultActionName_ = std::move(name); }
 
 protected:
     void WndProc(TMessage& message) override;
@@ -235,6 +238,7 @@ protected:
 private:
     bool accessible_ = false;
     std::string accessibleName_;
+    std::string defaultActionName_;
 };
 
 } // namespace vigrel

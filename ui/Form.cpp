@@ -190,7 +190,7 @@ void TForm::SetClientHeight(int height) {
 
 void TForm::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
-    params.ClassName = L"VigrelForm";
+    params.ClassName = FormWindowClass;
     DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
     DWORD exStyle = WS_EX_CONTROLPARENT;
     switch (borderStyle_) {

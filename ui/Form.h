@@ -22,6 +22,10 @@ using TWorkAreaQuery = RECT (*)(HWND window);
 // to place monitors where a test machine has none.
 TWorkAreaQuery ReplaceWorkAreaQuery(TWorkAreaQuery query);
 
+// The window class of every form, in every copy of the toolkit: what finds a plug-in's form from
+// outside.
+inline constexpr wchar_t FormWindowClass[] = L"VigrelForm";
+
 class TForm : public TWinControl, public ModalResultTarget {
 public:
     TForm();
@@ -70,9 +74,6 @@ public:
     // was used and must not be dispatched.
     bool DialogKey(const MSG& message);
 
-    // The keyboard cues hidden now (UISF_HIDEFOCUS, UISF_HIDEACCEL), as WM_QUERYUISTATE answers.
-    unsigned UIState() const { return uiState_; }
-
     // The form that `window` belongs to (itself or a window inside it), or null.
     static TForm* Containing(HWND window);
 
@@ -100,7 +101,7 @@ private:
     int modalResult_ = mrNone;
     bool modal_ = false;
     bool hiddenWithOwner_ = false; // hidden by the system while its owner is minimised
-    unsigned uiState_ = 0;
+    unsigned uiState_ = 0;         // the keyboard cues hidden now (UISF_HIDEFOCUS, UISF_HIDEACCEL)
     TWinControl* activeControl_ = nullptr; // not owned; cleared by free notification
 };
 

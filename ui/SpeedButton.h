@@ -41,7 +41,7 @@ public:
     TButtonLook Look() const { return look_; }
 
     TAccessibleRole AccessibleRole() const override { return TAccessibleRole::arPushButton; }
-    const wchar_t* DefaultActionName() const override { return L"Нажать"; }
+    bool HasDefaultAction() const override { return true; }
 
 protected:
     void Paint(TCanvas& canvas) override;

@@ -23,7 +23,6 @@ public:
     // window or the system timer cannot be made); the timer is then disabled.
     void SetEnabled(bool enabled);
 
-    unsigned Interval() const { return interval_; }
     // A new interval restarts an enabled timer; 0 stops it until the interval changes again.
     // Throws as SetEnabled does.
     void SetInterval(unsigned milliseconds);

@@ -6,9 +6,8 @@
 #include "ui/WideText.h"
 #include "ui/WindowClass.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -54,7 +53,7 @@ private:
 
 } // namespace
 
-TWinControl::TWinControl() = default;
+TWinControl::TWinControl() : drawn_(controls_) {}
 
 TWinControl::~TWinControl() {
     if (handle_ != nullptr) {
@@ -129,9 +128,12 @@ void TWinControl::CreateHandle() {
     }
     NoteWindowThread();
     MakeCaptionWindow(params);
+    // A child window's menu handle is its ID; a top-level window has no menu.
+    const auto id = reinterpret_cast<HMENU>(
+        static_cast<INT_PTR>((params.Style & WS_CHILD) != 0 ? ControlId() : 0));
     const HWND window = CreateWindowExW(
         params.ExStyle, className, params.Caption.c_str(), params.Style, params.X, params.Y,
-        params.Width, params.Height, params.WndParent, nullptr, ModuleInstance(), this);
+        params.Width, params.Height, params.WndParent, id, ModuleInstance(), this);
     // A system window is bound before it is subclassed, so it never reaches the library's
     // procedure unbound.
     if (window != nullptr && params.SystemClass &&
@@ -236,9 +238,7 @@ void TWinControl::Unbind() noexcept {
     DestroyCaptionWindow();
     handle_ = nullptr;
     subclassed_ = false;
-    hovered_ = nullptr;
-    pressed_ = nullptr;
-    trackingLeave_ = false;
+    drawn_.Reset();
 }
 
 LRESULT CALLBACK TWinControl::StandardWindowProc(HWND window, UINT message, WPARAM wParam,
@@ -379,15 +379,7 @@ void TWinControl::InsertControl(TControl& control) {
 
 void TWinControl::RemoveControl(TControl& control) {
     std::erase(controls_, &control);
-    if (hovered_ == &control) {
-        hovered_ = nullptr;
-    }
-    if (pressed_ == &control) {
-        pressed_ = nullptr;
-        if (handle_ != nullptr && GetCapture() == handle_) {
-            ReleaseCapture();
-        }
-    }
+    drawn_.Forget(control, handle_);
 }
 
 std::vector<TGraphicControl*> TWinControl::AccessibleControls() const {
@@ -401,20 +393,14 @@ std::vector<TGraphicControl*> TWinControl::AccessibleControls() const {
     return told;
 }
 
-bool TWinControl::Lists(const TControl* control) const {
-    return std::find(controls_.begin(), controls_.end(), control) != controls_.end();
-}
-
-TControl* TWinControl::ControlAtPos(POINT point) const {
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        TControl& control = **it;
-        const RECT bounds = control.BoundsRect();
-        if (!IsWindowed(control) && control.Visible() && control.Enabled() &&
-            PtInRect(&bounds, point)) {
-            return &control;
+int TWinControl::ControlId() const {
+    const TComponent* owner = Owner();
+    for (std::size_t i = 0; owner != nullptr && i < owner->ComponentCount(); ++i) {
+        if (&owner->Components(i) == this) {
+            return static_cast<int>(i) + 1;
         }
     }
-    return nullptr;
+    return 0;
 }
 
 bool TWinControl::CanFocus() const {
@@ -457,102 +443,11 @@ void TWinControl::ChildFocused(TWinControl&) {}
 void TWinControl::PaintTo(HDC dc) {
     TCanvas canvas(dc);
     PaintWindow(canvas);
-    PaintControls(canvas);
+    drawn_.Paint(canvas);
 }
 
 void TWinControl::PaintWindow(TCanvas& canvas) {
-    const TCanvas::SavedState saved(canvas);
-    for (const TControl* control : controls_) {
-        if (control->Visible() && control->Opaque() && !IsWindowed(*control)) {
-            canvas.ExcludeClip(control->BoundsRect());
-        }
-    }
-    canvas.FillRect(ClientRect(), color_);
-}
-
-void TWinControl::PaintControls(TCanvas& canvas) {
-    // A control's paint may add or remove controls: walk a copy and skip the ones that left.
-    const std::vector<TControl*> controls = controls_;
-    for (TControl* control : controls) {
-        if (!Lists(control) || !control->Visible() || IsWindowed(*control)) {
-            continue;
-        }
-        const RECT bounds = control->BoundsRect();
-        if (!canvas.RectVisible(bounds)) {
-            continue;
-        }
-        const TCanvas::SavedState saved(canvas);
-        canvas.IntersectClip(bounds);
-        canvas.MoveOrigin(bounds.left, bounds.top);
-        try {
-            control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(canvas.Handle()), 0);
-        } catch (...) {
-            // A control that cannot paint (say, a colour that names no system colour) leaves
-            // its area unpainted; the controls after it still paint.
-        }
-    }
-}
-
-void TWinControl::SetHovered(TControl* control) {
-    if (control == hovered_) {
-        return;
-    }
-    if (TControl* left = std::exchange(hovered_, nullptr)) {
-        left->Perform(CM_MOUSELEAVE);
-    }
-    // The leave handler may have removed the control the pointer is over.
-    if (control != nullptr && Lists(control)) {
-        hovered_ = control;
-        control->Perform(CM_MOUSEENTER);
-    }
-}
-
-bool TWinControl::RouteMouse(TMessage& message) {
-    switch (message.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-        break;
-    default:
-        return false;
-    }
-    const POINT point{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-    if (message.Msg == WM_MOUSEMOVE) {
-        if (!trackingLeave_ && handle_ != nullptr) {
-            TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, handle_, 0};
-            trackingLeave_ = TrackMouseEvent(&track) != FALSE;
-        }
-        SetHovered(ControlAtPos(point));
-    }
-    TControl* target = pressed_ != nullptr ? pressed_ : ControlAtPos(point);
-    if (target == nullptr) {
-        return false;
-    }
-    if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) {
-        if (target->CapturesMouse()) {
-            pressed_ = target;
-            if (handle_ != nullptr) {
-                SetCapture(handle_);
-            }
-        }
-    } else if (message.Msg == WM_LBUTTONUP && pressed_ != nullptr) {
-        pressed_ = nullptr;
-        if (handle_ != nullptr && GetCapture() == handle_) {
-            ReleaseCapture();
-        }
-    }
-    const int x = point.x - target->Left();
-    const int y = point.y - target->Top();
-    message.Result = target->Perform(message.Msg, message.WParam,
-                                     MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
-    return true;
+    drawn_.PaintBackground(canvas, ClientRect(), color_);
 }
 
 bool TWinControl::Reflect(TMessage& message) {
@@ -576,31 +471,10 @@ bool TWinControl::Reflect(TMessage& message) {
     return true;
 }
 
-bool TWinControl::SetCursorFor(TMessage& message) {
-    if (reinterpret_cast<HWND>(message.WParam) != handle_ || LOWORD(message.LParam) != HTCLIENT) {
-        return false;
-    }
-    POINT point;
-    GetCursorPos(&point);
-    ScreenToClient(handle_, &point);
-    const TControl* over = ControlAtPos(point);
-    TCursor cursor = over != nullptr ? over->Cursor() : TCursor::crDefault;
-    if (cursor == TCursor::crDefault) {
-        cursor = Cursor();
-    }
-    const HCURSOR shape = CursorHandle(cursor);
-    if (shape == nullptr) {
-        return false;
-    }
-    ::SetCursor(shape);
-    message.Result = TRUE;
-    return true;
-}
-
 void TWinControl::Broadcast(TMessage& message) {
     const std::vector<TControl*> controls = controls_;
     for (TControl* control : controls) {
-        if (!Lists(control)) {
+        if (std::find(controls_.begin(), controls_.end(), control) == controls_.end()) {
             continue;
         }
         try {
@@ -613,18 +487,22 @@ void TWinControl::Broadcast(TMessage& message) {
 }
 
 void TWinControl::WndProc(TMessage& message) {
+    if ((OwnClass() ? PaintOwn(message) : ClickedBySystem(message)) || FollowChange(message) ||
+        drawn_.Handle(handle_, OwnClass(), Cursor(), message) || Reflect(message) ||
+        (message.Msg == WM_GETOBJECT && handle_ != nullptr &&
+         AnswerGetObject(accessible_, *this, handle_, message))) {
+        return;
+    }
+    TControl::WndProc(message);
+}
+
+bool TWinControl::PaintOwn(TMessage& message) {
     switch (message.Msg) {
     case WM_ERASEBKGND:
-        if (OwnClass()) {
-            // The background is painted with the controls, in WM_PAINT, so nothing flickers.
-            message.Result = 1;
-            return;
-        }
-        break;
+        // The background is painted with the controls, in WM_PAINT, so nothing flickers.
+        message.Result = 1;
+        return true;
     case WM_PAINT:
-        if (!OwnClass()) {
-            break;
-        }
         if (message.WParam != 0) {
             PaintTo(reinterpret_cast<HDC>(message.WParam));
         } else if (handle_ != nullptr) {
@@ -632,17 +510,34 @@ void TWinControl::WndProc(TMessage& message) {
             PaintTo(paint.Get());
         }
         message.Result = 0;
-        return;
+        return true;
     case WM_PRINTCLIENT:
         // Themed system controls draw their transparent edges by asking the parent to print its
         // client area into their device context (DrawThemeParentBackground): the background and
         // the windowless controls, as a paint would show them.
-        if (OwnClass() && (message.LParam & PRF_CLIENT) != 0) {
-            PaintTo(reinterpret_cast<HDC>(message.WParam));
-            message.Result = 0;
-            return;
+        if ((message.LParam & PRF_CLIENT) == 0) {
+            return false;
         }
-        break;
+        PaintTo(reinterpret_cast<HDC>(message.WParam));
+        message.Result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TWinControl::ClickedBySystem(TMessage& message) {
+    // A system control clicks through its own notification, not through ours.
+    const UINT clicks[] = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
+    if (std::find(std::begin(clicks), std::end(clicks), message.Msg) == std::end(clicks)) {
+        return false;
+    }
+    DefaultHandler(message);
+    return true;
+}
+
+bool TWinControl::FollowChange(TMessage& message) {
+    switch (message.Msg) {
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
         // A theme that changes (high contrast on or off among them) is followed at once.
@@ -652,29 +547,29 @@ void TWinControl::WndProc(TMessage& message) {
             RedrawWindow(handle_, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         }
-        return;
+        return true;
     case CM_FONTCHANGED: {
         if (handle_ != nullptr) {
             SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font().Handle()), TRUE);
         }
         TMessage parentFont{CM_PARENTFONTCHANGED, 0, 0, 0};
         Broadcast(parentFont);
-        break;
+        return false;
     }
     case CM_TEXTCHANGED:
         if (handle_ != nullptr) {
             SetWindowTextW(handle_, ToWide(text_).c_str());
         }
-        break;
+        return false;
     case CM_ENABLEDCHANGED:
         if (handle_ != nullptr) {
             EnableWindow(handle_, Enabled() ? TRUE : FALSE);
         }
-        break;
+        return false;
     case WM_SETFOCUS: {
         TWinControl* root = TopParent();
         (root != nullptr ? *root : *this).ChildFocused(*this);
-        break;
+        return false;
     }
     case WM_WINDOWPOSCHANGED: {
         const auto* position = reinterpret_cast<const WINDOWPOS*>(message.LParam);
@@ -686,54 +581,11 @@ void TWinControl::WndProc(TMessage& message) {
             width_ = position->cx;
             height_ = position->cy;
         }
-        break;
+        return false;
     }
-    case WM_SETCURSOR:
-        if (SetCursorFor(message)) {
-            return;
-        }
-        break;
-    case WM_GETOBJECT:
-        if (handle_ != nullptr && AnswerGetObject(accessible_, *this, handle_, message)) {
-            return;
-        }
-        break;
-    case CM_DEFAULTACTION: {
-        // Asked for by a screen reader a while ago: the control may have gone, been hidden or
-        // disabled since.
-        auto* control = reinterpret_cast<TControl*>(message.LParam);
-        if (control != nullptr && Lists(control) && control->Visible() && control->Enabled()) {
-            control->Perform(CM_DEFAULTACTION);
-        }
-        message.Result = 0;
-        return;
-    }
-    case WM_MOUSELEAVE:
-        trackingLeave_ = false;
-        SetHovered(nullptr);
-        break;
-    case WM_CAPTURECHANGED:
-        // The press is over without a release: the control must not click at a later one.
-        if (TControl* pressed = std::exchange(pressed_, nullptr)) {
-            pressed->Perform(WM_CANCELMODE);
-        }
-        break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        if (!OwnClass()) {
-            // A system control clicks through its own notification, not through ours.
-            DefaultHandler(message);
-            return;
-        }
-        [[fallthrough]];
     default:
-        if (Reflect(message) || (OwnClass() && RouteMouse(message))) {
-            return;
-        }
-        break;
+        return false;
     }
-    TControl::WndProc(message);
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

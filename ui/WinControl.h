@@ -3,17 +3,18 @@
 // such as Edit or Button, which is subclassed so that every message passes through the control's
 // WindowProc, with the class's own window procedure as the default handler. Windows are Unicode.
 //
-// A windowed control also hosts windowless controls: it paints them in creation order on its
-// canvas, each clipped to its bounds with the origin at its corner and the canvas state saved and
-// restored around it; it routes the mouse to them by hit test, including enter and leave, capture
-// (for the controls that ask for it) and the cursor; and it passes the settings-changed message
-// on to all its controls. Notifications from child windows are reflected to the child's object.
-// A window of the library's own class tells screen readers of the windowless controls marked
-// Accessible (ui/Accessible.h).
+// This unit binds windows to their objects and subclasses system windows, runs the one window
+// procedure of the library, reflects the notifications of child windows to the child's object,
+// answers their colour messages (high contrast included), keeps the hidden caption windows that
+// name fields for screen readers, and releases every window at shutdown. The windowless controls
+// inside a windowed control are painted and given the mouse by its DrawnControls
+// (ui/DrawnControls.h). A window of the library's own class tells screen readers of the windowless
+// controls marked Accessible (ui/Accessible.h).
 #pragma once
 
 #include "ui/Accessible.h"
 #include "ui/Control.h"
+#include "ui/DrawnControls.h"
 
 #include <windows.h>
 
@@ -84,8 +85,11 @@ public:
     std::size_t ControlCount() const { return controls_.size(); }
     // The controls in creation order, windowed ones included.
     TControl& Controls(std::size_t index) const { return *controls_.at(index); }
-    // The topmost visible, enabled windowless control under `point` (client coordinates), or null.
-    TControl* ControlAtPos(POINT point) const;
+
+    // The ID of a child window (GetDlgCtrlID): the control's place among the components of its
+    // owner, the form, from 1 in the order the form creates them, so the same form gives the same
+    // IDs every time; 0 for a control without an owner.
+    int ControlId() const;
 
     // Paints the background and then the windowless controls onto `dc`, in client coordinates:
     // what WM_PAINT does, usable on any device context.
@@ -125,7 +129,6 @@ protected:
     void DefaultHandler(TMessage& message) override;
     // Fills the background with Color, leaving out the visible opaque windowless controls.
     virtual void PaintWindow(TCanvas& canvas);
-    void PaintControls(TCanvas& canvas);
     void SetText(std::string text) override;
     std::string Text() const override;
     // A brush of `color`, kept until another colour is asked for; the answer to WM_CTLCOLOR*.
@@ -162,22 +165,22 @@ private:
     // thread, which no other thread may destroy.
     void Abandon();
     friend void ReleaseLibraryWindows();
-    bool RouteMouse(TMessage& message);
+    // The parts of WndProc, each true when the message needs nothing more: the painting of a
+    // window of the library's own class, the clicks a system window makes itself, and what a
+    // window follows (settings, font, text, enabled, focus, position).
+    bool PaintOwn(TMessage& message);
+    bool ClickedBySystem(TMessage& message);
+    bool FollowChange(TMessage& message);
     bool Reflect(TMessage& message);
-    bool SetCursorFor(TMessage& message);
-    void SetHovered(TControl* control);
     void Broadcast(TMessage& message);
-    bool Lists(const TControl* control) const;
 
     TColor color_ = clBtnFace;
     int tabOrder_ = 0;
     bool tabStop_ = false;
     std::vector<TControl*> controls_; // not owned: their owner holds them
-    TControl* hovered_ = nullptr;     // not owned; one of controls_
-    TControl* pressed_ = nullptr;     // not owned; one of controls_, holding the capture
-    bool trackingLeave_ = false;
-    HWND parentWindow_ = nullptr; // not owned
-    HWND handle_ = nullptr;       // owned: destroyed by DestroyHandle and the destructor
+    DrawnControls drawn_;             // the windowless ones among controls_
+    HWND parentWindow_ = nullptr;     // not owned
+    HWND handle_ = nullptr;           // owned: destroyed by DestroyHandle and the destructor
     std::string accessibleCaption_;
     std::string accessibleShortcut_;
     HWND captionWindow_ = nullptr;   // owned: made and destroyed with handle_

@@ -34,7 +34,7 @@ using namespace vigrel::faults;
 
 namespace {
 
-using Slots = std::vector<std::optional<std::string>>;
+using tshost::Slots;
 using Findings = std::vector<std::string>;
 
 std::string plugInPath;
@@ -186,7 +186,7 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR, DWORD) {
     if (const HWND box = test::ShownWindow(L"Error"); box != nullptr) {
         SendMessageW(box, WM_COMMAND, IDOK, 0);
     }
-    const HWND dialog = test::ShownWindow(L"Action Properties");
+    const HWND dialog = test::ShownPlugInForm();
     if (dialog == nullptr) {
         shownAt = 0;
         return;

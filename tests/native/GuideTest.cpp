@@ -24,6 +24,7 @@
 #include "monitor/MonitorArguments.h"
 #include "plugin/PlugInTexts.h"
 #include "tools/pictures/FormPictures.h"
+#include "tshost/Codepage.h"
 #include "tshost/ExitStatus.h"
 #include "ui/FormResource.h"
 
@@ -51,29 +52,6 @@ std::optional<std::string> ReadFile(const std::string& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
-}
-
-// Windows-1251 to UTF-8 for the plug-in's texts: ASCII and the Cyrillic letters, which is all
-// they hold; any other byte fails the test, so that the table grows with the texts.
-std::string Utf8(std::string_view cp1251) {
-    std::string utf8;
-    for (const char c : cp1251) {
-        const auto byte = static_cast<unsigned char>(c);
-        const unsigned code = byte < 0x80    ? byte
-                              : byte >= 0xC0 ? 0x410 + (byte - 0xC0)
-                              : byte == 0xA8 ? 0x401
-                              : byte == 0xB8 ? 0x451
-                                             : 0;
-        if (byte >= 0x80 && code == 0) {
-            ADD_FAILURE() << "a Windows-1251 byte the test cannot read: " << unsigned(byte);
-        } else if (code < 0x80) {
-            utf8 += static_cast<char>(code);
-        } else {
-            utf8 += static_cast<char>(0xC0 | (code >> 6));
-            utf8 += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return utf8;
 }
 
 std::string Trimmed(std::string_view text) {
@@ -130,9 +108,9 @@ std::set<std::string> PlugInLines() {
         AddLines({reinterpret_cast<const char*>(text.data()), text.size()}, lines);
     }
     for (const std::string_view text : PlugInTexts) {
-        AddLines(Utf8(text), lines);
+        AddLines(tshost::Cp1251ToUtf8(text), lines);
     }
-    AddLines(Utf8(MissingSubroutineMessage), lines);
+    AddLines(tshost::Cp1251ToUtf8(MissingSubroutineMessage), lines);
     return lines;
 }
 
@@ -152,7 +130,8 @@ std::vector<ErrorForm> ArgumentErrorForms() {
     for (const std::string_view text : ArgumentErrorTexts) {
         const std::string message = ArgumentErrorMessage(text, "\x01");
         const std::size_t name = message.find('\x01');
-        forms.push_back({Utf8(message.substr(0, name)), Utf8(message.substr(name + 1))});
+        forms.push_back({tshost::Cp1251ToUtf8(message.substr(0, name)),
+                         tshost::Cp1251ToUtf8(message.substr(name + 1))});
     }
     return forms;
 }
@@ -220,8 +199,8 @@ std::vector<FencedBlock> FencedBlocks(const std::string& markdown) {
 std::vector<std::vector<std::string>> ScenarioRuns(const std::string& name) {
     std::vector<std::vector<std::string>> runs;
     for (const char* locale : {"", ".ru_RU", ".en_US"}) {
-        const auto log = ReadFile(sourceDir + "/tests/publications/scenarios/" + name + locale +
-                                  ".log");
+        const auto log =
+            ReadFile(sourceDir + "/tests/publications/scenarios/" + name + locale + ".log");
         if (log) {
             runs.push_back(Lines(*log));
             if (!runs.back().empty() && runs.back().back().starts_with("exit ")) {
@@ -233,8 +212,8 @@ std::vector<std::vector<std::string>> ScenarioRuns(const std::string& name) {
 }
 
 bool IsRunIn(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
-    return !part.empty() && std::search(whole.begin(), whole.end(), part.begin(), part.end()) !=
-                                whole.end();
+    return !part.empty() &&
+           std::search(whole.begin(), whole.end(), part.begin(), part.end()) != whole.end();
 }
 
 // The exit codes a guide lists: the table after the line that says how to show them.
@@ -281,14 +260,13 @@ TEST_P(Guide, SamplesAreRunsOfTheExamplesAndTheirLogs) {
                 << "\" is not a run of lines of examples/" << name << ".pub";
         } else if (kind == "log") {
             const auto runs = ScenarioRuns(name);
-            EXPECT_TRUE(std::any_of(runs.begin(), runs.end(), [&](const auto& run) {
-                return IsRunIn(block.lines, run);
-            })) << GetParam() << ": the log sample starting \"" << first
+            EXPECT_TRUE(std::any_of(runs.begin(), runs.end(),
+                                    [&](const auto& run) { return IsRunIn(block.lines, run); }))
+                << GetParam() << ": the log sample starting \"" << first
                 << "\" is not a run of lines of the scenario " << name;
         } else {
-            EXPECT_EQ(block.info, "cmd")
-                << GetParam() << ": the block starting \"" << first
-                << "\" says neither pub NAME, log NAME nor cmd";
+            EXPECT_EQ(block.info, "cmd") << GetParam() << ": the block starting \"" << first
+                                         << "\" says neither pub NAME, log NAME nor cmd";
         }
     }
 }

@@ -5,7 +5,9 @@
 // the plug-in, and the dialog's whole tree; then the picture buttons' keys, and the texts under
 // high contrast.
 #include "tests/win32/DialogDriver.h"
+#include "tools/gdi/ScreenCapture.h"
 #include "ui/Accessible.h"
+#include "ui/Bitmap.h"
 #include "ui/Edit.h"
 #include "ui/Label.h"
 #include "ui/SpeedButton.h"
@@ -19,9 +21,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -82,28 +86,26 @@ class AccessibilityTest : public DialogDriver {
     Apartment apartment;
 };
 
-// The drawn controls in the order their windows list them, at their places in the dialog's
-// client area; a label takes the size of its text in the locale's font, so only its corner is
-// known.
+// The drawn controls in the order their windows list them, each at the place its form gives it;
+// a label takes the size of its text in the locale's font, so only its corner is known.
 struct Drawn {
     const wchar_t* name;
     LONG role;
-    RECT place;
+    const char* control; // its name in the form
+    bool sized;          // whether it keeps the form's size
     const wchar_t* action;
 };
 const std::vector<Drawn> panelDrawn = {
-    {L"Выбрать переменную", ROLE_SYSTEM_PUSHBUTTON, {295, 88, 321, 112}, L"Нажать"},
-    {L"Выбрать переменную для сравнения", ROLE_SYSTEM_PUSHBUTTON, {464, 128, 490, 152}, L"Нажать"},
-    {L"Список подпрограмм", ROLE_SYSTEM_PUSHBUTTON, {295, 168, 321, 192}, L"Нажать"},
+    {L"Выбрать переменную", ROLE_SYSTEM_PUSHBUTTON, "Kn1", true, L"Нажать"},
+    {L"Выбрать переменную для сравнения", ROLE_SYSTEM_PUSHBUTTON, "Kn2", true, L"Нажать"},
+    {L"Список подпрограмм", ROLE_SYSTEM_PUSHBUTTON, "Kn3", true, L"Нажать"},
     {L" Команда создания монитора переменной - \r\nпозволяет контролировать изменение "
      L"содержания переменной.",
-     ROLE_SYSTEM_STATICTEXT,
-     {96, 274, 0, 0},
-     L""},
+     ROLE_SYSTEM_STATICTEXT, "lbl6", false, L""},
 };
 const std::vector<Drawn> formDrawn = {
-    {L"vigrel.example.org", ROLE_SYSTEM_LINK, {83, 326, 0, 0}, L"Перейти"},
-    {L"Значок действия", ROLE_SYSTEM_GRAPHIC, {27, 30, 60, 71}, L""},
+    {L"vigrel.example.org", ROLE_SYSTEM_LINK, "LinkLabel1", false, L"Перейти"},
+    {L"Значок действия", ROLE_SYSTEM_GRAPHIC, "Page2", true, L""},
 };
 
 void ExpectDrawn(HWND dialog, HWND window, const std::vector<Drawn>& drawn) {
@@ -120,15 +122,16 @@ void ExpectDrawn(HWND dialog, HWND window, const std::vector<Drawn>& drawn) {
         EXPECT_EQ(Role(object.get(), id), drawn[i].role) << i;
         EXPECT_EQ(Role(object.get(), id, true),
                   drawn[i].role == ROLE_SYSTEM_LINK ? STATE_SYSTEM_LINKED : 0);
-        POINT corner{drawn[i].place.left, drawn[i].place.top};
+        const RECT place = FormPlace(dialog, drawn[i].control);
+        POINT corner{place.left, place.top};
         ClientToScreen(dialog, &corner);
         LONG left = 0, top = 0, width = 0, height = 0;
         object->accLocation(&left, &top, &width, &height, Id(id));
         EXPECT_EQ(left, corner.x) << i;
         EXPECT_EQ(top, corner.y) << i;
-        if (drawn[i].place.right != 0) {
-            EXPECT_EQ(width, drawn[i].place.right - drawn[i].place.left) << i;
-            EXPECT_EQ(height, drawn[i].place.bottom - drawn[i].place.top) << i;
+        if (drawn[i].sized) {
+            EXPECT_EQ(width, place.right - place.left) << i;
+            EXPECT_EQ(height, place.bottom - place.top) << i;
         }
         VARIANT hit{};
         object->accHitTest(left + width / 2, top + height / 2, &hit);
@@ -283,8 +286,8 @@ TEST_F(AccessibilityTest, AScreenReaderWalkingTheDialogFindsAllNineteenControlsN
                             Walk(dialog, tree);
                             EXPECT_EQ(tree.windows.size() + tree.drawn.size(), 19u);
                             std::vector<HWND> expected = {dialog};
-                            for (const Control& control : windows) {
-                                expected.push_back(Find(dialog, control.name));
+                            for (const char* control : windowedControls) {
+                                expected.push_back(Find(dialog, control));
                             }
                             std::sort(tree.windows.begin(), tree.windows.end());
                             std::sort(expected.begin(), expected.end());
@@ -514,28 +517,15 @@ public:
     explicit Shot(HWND window) {
         RECT client;
         GetClientRect(window, &client);
-        POINT origin{0, 0};
-        ClientToScreen(window, &origin);
-        width_ = client.right;
-        pixels_.resize(static_cast<std::size_t>(client.right) * client.bottom);
-        const HDC screen = GetDC(nullptr);
-        const HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader = {
-            sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-        const auto* read = static_cast<const std::uint32_t*>(bits);
-        for (std::size_t i = 0; i < pixels_.size(); ++i) {
-            pixels_[i] = RGB(read[i] >> 16 & 0xFF, read[i] >> 8 & 0xFF, read[i] & 0xFF);
+        MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        TBitmap bitmap;
+        CaptureScreen(client, bitmap);
+        width_ = bitmap.Width();
+        for (int y = 0; y < bitmap.Height(); ++y) {
+            for (const std::uint32_t pixel : std::span(bitmap.Row(y), std::size_t(width_))) {
+                pixels_.push_back(RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF));
+            }
         }
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
     }
     // The contrast between the area's most common colour and its most contrasting pixel.
     double Contrast(const RECT& area) const {
@@ -560,21 +550,24 @@ private:
     std::vector<COLORREF> pixels_;
 };
 
-// The text of each area, in the dialog's client coordinates, inside frames and boxes.
+// Where each text stands: the place the form gives a control, moved in by what stands beside the
+// text there (a field's frame, a list's arrow button, a radio button's box and gap), or, for a
+// labelled field's caption, the line above the field.
 const struct {
     const char* what;
-    RECT area;
+    const char* control;
+    RECT inset; // added to the place's sides
 } texts[] = {
-    {"the name's caption", {90, 34, 170, 47}},
-    {"the condition's caption", {390, 74, 437, 87}},
-    {"the start's caption", {100, 205, 132, 218}},
-    {"the description", {96, 274, 426, 300}},
-    {"the header", {90, 14, 167, 27}},
-    {"the name field", {93, 53, 277, 68}},
-    {"the condition list", {393, 93, 468, 108}},
-    {"the first radio button", {116, 223, 317, 240}},
-    {"the second radio button", {116, 247, 277, 264}},
-    {"the link", {83, 326, 173, 339}},
+    {"the name's caption", "LEdit1", {0, -16, 0, -24}},
+    {"the condition's caption", "lbl2", {}},
+    {"the start's caption", "lbl5", {}},
+    {"the description", "lbl6", {}},
+    {"the header", "Label14", {}},
+    {"the name field", "LEdit1", {3, 3, -3, -3}},
+    {"the condition list", "ComboBox1", {3, 3, -22, -3}},
+    {"the first radio button", "RadioButton1", {16, 0, 0, 0}},
+    {"the second radio button", "RadioButton2", {16, 0, 0, 0}},
+    {"the link", "LinkLabel1", {}},
 };
 
 TEST_F(AccessibilityTest, UnderHighContrastEveryTextStandsOutFromItsBackground) {
@@ -592,7 +585,11 @@ TEST_F(AccessibilityTest, UnderHighContrastEveryTextStandsOutFromItsBackground) 
                              RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
                 const Shot shot(dialog);
                 for (const auto& text : texts) {
-                    EXPECT_GE(shot.Contrast(text.area), 4.5) << scheme.name << ": " << text.what;
+                    const RECT place = FormPlace(dialog, text.control);
+                    const RECT area{place.left + text.inset.left, place.top + text.inset.top,
+                                    place.right + text.inset.right,
+                                    place.bottom + text.inset.bottom};
+                    EXPECT_GE(shot.Contrast(area), 4.5) << scheme.name << ": " << text.what;
                 }
                 SendMessageW(dialog, WM_CLOSE, 0, 0);
             }});

@@ -1,20 +1,17 @@
 #include "tests/win32/DialogDriver.h"
 
+#include "ui/FormResource.h"
 #include "ui/WideText.h"
 
-#include <cstring>
+#include <oleacc.h>
+
+#include <cwchar>
+#include <stdexcept>
+#include <string_view>
 
 namespace vigrel::test {
 namespace {
 
-TsBool TS_CALL InterfaceAccess(std::int32_t request, HostStringPtr* value) {
-    interfaceRequests.push_back(request);
-    interfaceTexts.emplace_back(*value != nullptr ? *value : "(null)");
-    return interfaceAnswer ? interfaceAnswer(request, value) : TsFalse;
-}
-void TS_CALL GetVariable(const char*, HostStringPtr*) {
-    ++reads;
-}
 TsBool TS_CALL SetVariable(const char*, const char*) {
     return TsTrue;
 }
@@ -22,38 +19,93 @@ TsBool TS_CALL AddAction(std::int32_t, const char*, const char*, const std::uint
                          std::int32_t) {
     return TsTrue;
 }
-TsBool TS_CALL ScriptProcessor(const char* line) {
-    if (scriptAnswer) {
-        scriptAnswer(line);
+
+// The form resource of the module that made `dialog`, as that module carries it.
+FormObject DialogForm(HWND dialog) {
+    const auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+    const HRSRC found = FindResourceW(module, L"EDITMONITOR", MAKEINTRESOURCEW(10)); // RT_RCDATA
+    const HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    if (loaded == nullptr) {
+        throw std::runtime_error("the dialog's module carries no form resource");
     }
-    return TsTrue;
+    return ParseForm(
+        {static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found)});
 }
 
-void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-    // Only while the dialog takes input: not while a message box of it is open.
-    const HWND dialog = ShownDialog();
-    if (dialog == nullptr || !IsWindowEnabled(dialog) || nextStep >= steps.size()) {
-        return;
+// Finds the named object below `object`, depth first, as the form creates its components:
+// `path` then holds it and the objects it lies in (the form left out), and `count` its place
+// among them all, from 1.
+bool Locate(const FormObject& object, std::string_view name, std::vector<const FormObject*>& path,
+            int& count) {
+    for (const FormObject& child : object.children) {
+        ++count;
+        path.push_back(&child);
+        if (child.name == name || Locate(child, name, path, count)) {
+            return true;
+        }
+        path.pop_back();
     }
-    openDialog = dialog;
-    const std::size_t step = nextStep++;
-    steps[step](dialog);
+    return false;
 }
 
-struct Search {
-    HWND dialog;
-    const Control* control;
+// A number the form gives the object, or 0 where it gives none (the default of every place).
+LONG Number(const FormObject& object, std::string_view property) {
+    for (const FormProperty& given : object.properties) {
+        if (given.name == property) {
+            return static_cast<LONG>(given.value.number);
+        }
+    }
+    return 0;
+}
+
+struct ById {
+    int id;
     HWND found;
 };
 
-BOOL CALLBACK FindControl(HWND window, LPARAM param) {
-    auto& search = *reinterpret_cast<Search*>(param);
-    const RECT rect = InDialog(search.dialog, window);
-    if (ClassOf(window) == search.control->windowClass && EqualRect(&rect, &search.control->rect)) {
-        search.found = window;
-        return FALSE;
+BOOL CALLBACK FindById(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ById*>(param);
+    if (GetDlgCtrlID(window) != search.id) {
+        return TRUE;
     }
-    return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+struct ByName {
+    const wchar_t* name;
+    RECT place;
+    bool found;
+};
+
+// Looks among the children that `window`'s accessible object tells of: its child windows, then
+// the controls drawn on it.
+BOOL CALLBACK FindDrawn(HWND window, LPARAM param) {
+    auto& search = *reinterpret_cast<ByName*>(param);
+    IAccessible* object = nullptr;
+    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                               reinterpret_cast<void**>(&object));
+    if (object == nullptr) {
+        return TRUE;
+    }
+    LONG count = 0;
+    object->get_accChildCount(&count);
+    for (LONG id = 1; id <= count && !search.found; ++id) {
+        VARIANT child{};
+        child.vt = VT_I4;
+        child.lVal = id;
+        BSTR name = nullptr;
+        if (object->get_accName(child, &name) == S_OK && name != nullptr &&
+            std::wcscmp(name, search.name) == 0) {
+            LONG left = 0, top = 0, width = 0, height = 0;
+            object->accLocation(&left, &top, &width, &height, child);
+            search.place = {left, top, left + width, top + height};
+            search.found = true;
+        }
+        SysFreeString(name);
+    }
+    object->Release();
+    return search.found ? FALSE : TRUE;
 }
 
 } // namespace
@@ -68,52 +120,83 @@ std::string Ansi(const std::wstring& text) {
     return FromWide(text, CP_ACP);
 }
 
-std::function<TsBool(std::int32_t, HostStringPtr*)> interfaceAnswer;
-std::vector<std::int32_t> interfaceRequests;
-std::vector<std::string> interfaceTexts;
-int reads = 0;
-std::function<void(const char*)> scriptAnswer;
+DialogDriver* DialogDriver::running = nullptr;
 
-std::vector<std::function<void(HWND)>> steps;
-std::size_t nextStep = 0;
-HWND openDialog = nullptr;
-
-HWND ShownDialog() {
-    return ShownWindow(L"Action Properties");
+TsBool TS_CALL DialogDriver::InterfaceAccess(std::int32_t request, HostStringPtr* value) {
+    running->interfaceRequests.push_back(request);
+    running->interfaceTexts.emplace_back(*value != nullptr ? *value : "(null)");
+    return running->interfaceAnswer ? running->interfaceAnswer(request, value) : TsFalse;
 }
 
-// The panel's children are 80, 10 further.
-const std::vector<Control> windows = {
-    {"Panel1", L"VigrelPanel", {80, 10, 500, 321}},
-    {"LEdit1", L"Edit", {90, 50, 280, 71}},
-    {"LEdit2", L"Edit", {90, 90, 280, 111}},
-    {"ComboBox1", L"ComboBox", {390, 90, 490, 111}},
-    {"LEdit3", L"Edit", {90, 130, 451, 151}},
-    {"LEdit4", L"Edit", {90, 170, 280, 191}},
-    {"ComboBox2", L"ComboBox", {390, 170, 490, 191}},
-    {"RadioButton1", L"Button", {100, 223, 317, 240}},
-    {"RadioButton2", L"Button", {100, 247, 277, 264}},
-    {"ButtonOK50", L"Button", {253, 329, 323, 354}},
-    {"ButtonCancel50", L"Button", {336, 329, 406, 354}},
-    {"ButtonHelp", L"Button", {419, 329, 489, 354}},
+void TS_CALL DialogDriver::GetVariable(const char*, HostStringPtr*) {
+    ++running->reads;
+}
+
+TsBool TS_CALL DialogDriver::ScriptProcessor(const char* line) {
+    if (running->scriptAnswer) {
+        running->scriptAnswer(line);
+    }
+    return TsTrue;
+}
+
+void CALLBACK DialogDriver::RunStep(HWND, UINT, UINT_PTR, DWORD) {
+    // Only while the dialog takes input: not while a message box of it is open.
+    DialogDriver& driver = *running;
+    const HWND dialog = ShownPlugInForm();
+    if (dialog == nullptr || !IsWindowEnabled(dialog) || driver.nextStep >= driver.steps.size()) {
+        return;
+    }
+    driver.openDialog = dialog;
+    const std::size_t step = driver.nextStep++;
+    driver.steps[step](dialog);
+}
+
+const std::vector<const char*> windowedControls = {
+    "Panel1",    "LEdit1",       "LEdit2",       "ComboBox1",  "LEdit3",         "LEdit4",
+    "ComboBox2", "RadioButton1", "RadioButton2", "ButtonOK50", "ButtonCancel50", "ButtonHelp",
 };
 
-RECT InDialog(HWND dialog, HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+HWND Find(HWND dialog, const char* name) {
+    std::vector<const FormObject*> path;
+    ById search{0, nullptr};
+    if (Locate(DialogForm(dialog), name, path, search.id)) {
+        EnumChildWindows(dialog, &FindById, reinterpret_cast<LPARAM>(&search));
+    }
+    return search.found;
 }
 
-HWND Find(HWND dialog, const char* name) {
-    for (const Control& control : windows) {
-        if (std::strcmp(control.name, name) == 0) {
-            Search search{dialog, &control, nullptr};
-            EnumChildWindows(dialog, &FindControl, reinterpret_cast<LPARAM>(&search));
-            return search.found;
-        }
+RECT FormPlace(HWND dialog, const char* name) {
+    const FormObject form = DialogForm(dialog);
+    std::vector<const FormObject*> path;
+    int count = 0;
+    if (!Locate(form, name, path, count)) {
+        ADD_FAILURE() << "the form has no " << name;
+        return {};
     }
-    return nullptr;
+    RECT place{};
+    for (const FormObject* object : path) {
+        OffsetRect(&place, Number(*object, "Left"), Number(*object, "Top"));
+    }
+    place.right = place.left + Number(*path.back(), "Width");
+    place.bottom = place.top + Number(*path.back(), "Height");
+    return place;
+}
+
+POINT DrawnCentre(HWND dialog, const wchar_t* name) {
+    // Screen readers' requests enter COM; a thread already in an apartment stays in it.
+    const HRESULT entered = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ByName search{name, {}, false};
+    if (FindDrawn(dialog, reinterpret_cast<LPARAM>(&search))) {
+        EnumChildWindows(dialog, &FindDrawn, reinterpret_cast<LPARAM>(&search));
+    }
+    if (SUCCEEDED(entered)) {
+        CoUninitialize();
+    }
+    EXPECT_TRUE(search.found) << "no drawn control is named so";
+    POINT centre{(search.place.left + search.place.right) / 2,
+                 (search.place.top + search.place.bottom) / 2};
+    ScreenToClient(dialog, &centre);
+    return centre;
 }
 
 std::wstring ComboText(HWND combo) {
@@ -168,6 +251,8 @@ void ok(HWND dialog) {
 }
 
 void DialogDriver::SetUp() {
+    running = this;
+    closedBoxes.clear();
     module = LoadLibraryA(PlugInPath().c_str());
     ASSERT_NE(module, nullptr);
     edit = Entry<TtsEditAction>(module, "tsEditAction");
@@ -175,12 +260,6 @@ void DialogDriver::SetUp() {
     Entry<TtsRegisterPlugIn>(module, "tsRegisterPlugIn")(AddAction, nullptr, GetVariable,
                                                          SetVariable);
     Entry<TtsRegisterScriptProcessor>(module, "tsRegisterScriptProcessor")(ScriptProcessor);
-    interfaceAnswer = nullptr;
-    interfaceRequests.clear();
-    interfaceTexts.clear();
-    closedBoxes.clear();
-    reads = 0;
-    scriptAnswer = nullptr;
 }
 
 void DialogDriver::TearDown() {
@@ -191,6 +270,7 @@ void DialogDriver::TearDown() {
     for (HostStringPtr block : blocks) {
         GlobalFree(block);
     }
+    running = nullptr;
 }
 
 void DialogDriver::RegisterInterfaceAccess() {

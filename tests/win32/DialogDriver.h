@@ -23,35 +23,20 @@ namespace vigrel::test {
 std::wstring ClassOf(HWND window);
 std::string Ansi(const std::wstring& text);
 
-// What the test's interface-access callback does (null answers false), what it was asked, and
-// how many variables the plug-in read.
-extern std::function<TsBool(std::int32_t, HostStringPtr*)> interfaceAnswer;
-extern std::vector<std::int32_t> interfaceRequests;
-extern std::vector<std::string> interfaceTexts;
-extern int reads;
-// What the test's script processor does with each line; null only counts it.
-extern std::function<void(const char*)> scriptAnswer;
-
-// The steps a test runs inside the dialog's modal run, one per tick of a timer of this thread,
-// each given the dialog window once it is shown and enabled (no message box of it open); and the
-// dialog window the last step was given.
-extern std::vector<std::function<void(HWND)>> steps;
-extern std::size_t nextStep;
-extern HWND openDialog;
-
 HWND ShownDialog();
 
-struct Control {
-    const char* name;
-    const wchar_t* windowClass;
-    RECT rect; // in the dialog's client coordinates
-};
-// The dialog's windows, each at its place.
-extern const std::vector<Control> windows;
+// The dialog's windowed controls, by name.
+extern const std::vector<const char*> windowedControls;
 
-RECT InDialog(HWND dialog, HWND window);
-// The window of the named control, found by its class and place.
+// The window of the named control, found by its control ID: its place in the dialog's form
+// resource, read from the plug-in that made the dialog.
 HWND Find(HWND dialog, const char* name);
+// The named control's bounds in the dialog's client coordinates, as the form resource the plug-in
+// carries places it (its place moved by those of the controls it lies in).
+RECT FormPlace(HWND dialog, const char* name);
+// The middle of the drawn control that screen readers know by `name`, in the dialog's client
+// coordinates: where the accessible object of the window it is drawn on places it.
+POINT DrawnCentre(HWND dialog, const wchar_t* name);
 std::wstring ComboText(HWND combo);
 bool Checked(HWND button);
 void Click(HWND dialog, const char* name);
@@ -61,11 +46,11 @@ void Key(HWND window, WPARAM key);
 // Presses OK.
 void ok(HWND dialog);
 
-// The middles of the picture buttons, in the dialog's client coordinates: the variable's, the
-// comparison's and the subroutine's.
-inline constexpr POINT Kn1Centre{80 + 215 + 13, 10 + 78 + 12};
-inline constexpr POINT Kn2Centre{80 + 384 + 13, 10 + 118 + 12};
-inline constexpr POINT Kn3Centre{80 + 215 + 13, 10 + 158 + 12};
+// The picture buttons, by their accessible names: the variable's, the comparison's and the
+// subroutine's.
+inline constexpr const wchar_t* Kn1 = L"Выбрать переменную";
+inline constexpr const wchar_t* Kn2 = L"Выбрать переменную для сравнения";
+inline constexpr const wchar_t* Kn3 = L"Список подпрограмм";
 
 class DialogDriver : public ::testing::Test {
 protected:
@@ -85,6 +70,31 @@ protected:
     TtsEditAction edit = nullptr;
     std::vector<HostStringPtr> blocks;
     std::vector<HostStringPtr> before;
+
+    // What the test's interface-access callback does (null answers false), what it was asked, and
+    // how many variables the plug-in read.
+    std::function<TsBool(std::int32_t, HostStringPtr*)> interfaceAnswer;
+    std::vector<std::int32_t> interfaceRequests;
+    std::vector<std::string> interfaceTexts;
+    int reads = 0;
+    // What the test's script processor does with each line; null only counts it.
+    std::function<void(const char*)> scriptAnswer;
+
+    // The steps a test runs inside the dialog's modal run, one per tick of a timer of this thread,
+    // each given the dialog window once it is shown and enabled (no message box of it open); and
+    // the dialog window the last step was given.
+    std::vector<std::function<void(HWND)>> steps;
+    std::size_t nextStep = 0;
+    HWND openDialog = nullptr;
+
+private:
+    // The host callbacks and the steps' timer carry no context: they reach the driver of the
+    // test that runs through this one pointer, set for the test's length.
+    static DialogDriver* running;
+    static TsBool TS_CALL InterfaceAccess(std::int32_t request, HostStringPtr* value);
+    static void TS_CALL GetVariable(const char* name, HostStringPtr* value);
+    static TsBool TS_CALL ScriptProcessor(const char* line);
+    static void CALLBACK RunStep(HWND window, UINT message, UINT_PTR timer, DWORD time);
 };
 
 extern const Slots counterAction;

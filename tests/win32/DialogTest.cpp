@@ -30,7 +30,7 @@ TEST_F(DialogTest, ServesOnlyActionOneAndTouchesNoSlotOtherwise) {
         before = blocks;
         EXPECT_EQ(edit(number, blocks.data()), TsFalse) << number;
         EXPECT_EQ(blocks, before) << number;
-        EXPECT_EQ(ShownDialog(), nullptr);
+        EXPECT_EQ(ShownPlugInForm(), nullptr);
         for (HostStringPtr block : blocks) {
             GlobalFree(block);
         }
@@ -49,8 +49,8 @@ TEST_F(DialogTest, OpensOwnedCentredAndLaidOutWithItsTexts) {
             hostEnabled = IsWindowEnabled(host) != FALSE;
             ExpectCentredDialogFrame(dialog, 504, 360);
             EXPECT_NE(GetWindowLongW(dialog, GWL_STYLE) & WS_SYSMENU, 0);
-            for (const Control& control : windows) {
-                EXPECT_NE(Find(dialog, control.name), nullptr) << control.name;
+            for (const char* control : windowedControls) {
+                EXPECT_NE(Find(dialog, control), nullptr) << control;
             }
             EXPECT_EQ(GetParent(Find(dialog, "LEdit1")), Find(dialog, "Panel1"));
             EXPECT_EQ(GetParent(Find(dialog, "ButtonOK50")), dialog);
@@ -319,9 +319,9 @@ TEST_F(DialogTest, TabFollowsTheDialogsOrder) {
     const auto note = [&](HWND dialog) {
         const HWND focus = GetFocus();
         std::string name = "?";
-        for (const Control& control : windows) {
-            if (Find(dialog, control.name) == focus) {
-                name = control.name;
+        for (const char* control : windowedControls) {
+            if (Find(dialog, control) == focus) {
+                name = control;
             }
         }
         visited.push_back(name);
@@ -342,8 +342,8 @@ TEST_F(DialogTest, TabFollowsTheDialogsOrder) {
 
 TEST_F(DialogTest, PictureButtonsDoNothingWithoutTheHostsPickLists) {
     const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
-    Run(counterAction, {[](HWND dialog) { ClickAt(dialog, Kn1Centre); },
-                        [](HWND dialog) { ClickAt(dialog, Kn3Centre); },
+    Run(counterAction, {[](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, Kn1)); },
+                        [](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, Kn3)); },
                         [](HWND dialog) {
                             EXPECT_EQ(WindowTextW(Find(dialog, "LEdit2")), L"Counter");
                             SendMessageW(dialog, WM_CLOSE, 0, 0);
@@ -367,10 +367,10 @@ TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
         return TsTrue;
     };
     const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
-    ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { ClickAt(dialog, Kn1Centre); },
-                                    [](HWND dialog) { ClickAt(dialog, Kn2Centre); },
-                                    [](HWND dialog) { ClickAt(dialog, Kn3Centre); }, [](HWND) {},
-                                    [](HWND dialog) { ok(dialog); }}));
+    ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, Kn1)); },
+                                    [](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, Kn2)); },
+                                    [](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, Kn3)); },
+                                    [](HWND) {}, [](HWND dialog) { ok(dialog); }}));
     KillTimer(nullptr, closer);
     EXPECT_EQ(interfaceRequests, (std::vector<std::int32_t>{14, 14, 5}));
     EXPECT_EQ(interfaceTexts, (std::vector<std::string>{"Counter", "10", "Count"}));
@@ -392,8 +392,9 @@ TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
         };
         closedBoxes.clear();
         const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
-        Run(counterAction, {[](HWND dialog) { ClickAt(dialog, Kn3Centre); }, [](HWND) {},
-                            [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
+        Run(counterAction,
+            {[](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, Kn3)); }, [](HWND) {},
+             [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
         KillTimer(nullptr, closer);
         ASSERT_EQ(closedBoxes.size(), 1u) << answer;
         EXPECT_EQ(closedBoxes[0].text, L"Подпрограммы отсутствуют") << answer;
@@ -405,10 +406,9 @@ TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
     const ImportPatch fake = PatchImport(module, "SHELL32.dll", "ShellExecuteA",
                                          reinterpret_cast<void*>(&RecordShellCall));
     ASSERT_TRUE(fake) << fake.error;
-    Run(counterAction, {[](HWND dialog) {
-                            ClickAt(dialog, {83 + 10, 326 + 6});
-                        },
-                        [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
+    Run(counterAction,
+        {[](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, L"vigrel.example.org")); },
+         [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
     PatchImport(module, "SHELL32.dll", "ShellExecuteA", fake.previous);
     ASSERT_EQ(ShellCalls().size(), 1u);
     EXPECT_EQ(ShellCalls()[0].window, openDialog);
@@ -477,7 +477,7 @@ TEST_F(DialogTest, AFailureWhileWritingBackReachesTheHostAsFalse) {
                             }});
     PatchImport(module, "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
     EXPECT_FALSE(result);
-    EXPECT_EQ(ShownDialog(), nullptr);
+    EXPECT_EQ(ShownPlugInForm(), nullptr);
     // No slot changes unless all do.
     for (std::size_t i = 0; i < 7; ++i) {
         EXPECT_EQ(blocks[i], before[i]) << i;

@@ -188,14 +188,14 @@ TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
                                         __uuidof(IAccessible), reinterpret_cast<void**>(&object));
              ASSERT_NE(object, nullptr);
              object->Release();
-             for (const Control& control : windows) {
+             for (const char* control : windowedControls) {
                  if (!AreDpiAwarenessContextsEqual(
-                         GetWindowDpiAwarenessContext(Find(dialog, control.name)),
+                         GetWindowDpiAwarenessContext(Find(dialog, control)),
                          DPI_AWARENESS_CONTEXT_UNAWARE)) {
-                     unaware.emplace_back(control.name);
+                     unaware.emplace_back(control);
                  }
              }
-             ClickAt(dialog, Kn1Centre);
+             ClickAt(dialog, DrawnCentre(dialog, Kn1));
          },
          [&](HWND) {
              // The first monitor, made from the host's timer while the dialog runs.
@@ -221,8 +221,8 @@ TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
 TEST_F(HostWindowTest, TheDialogsFaceHasCyrillicAndItsTextsFit) {
     std::vector<std::string> faults;
     Run(counterAction, {[&](HWND dialog) {
-            for (const Control& control : windows) {
-                const HWND window = Find(dialog, control.name);
+            for (const char* control : windowedControls) {
+                const HWND window = Find(dialog, control);
                 const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
                 if (font == nullptr) {
                     continue; // the panel draws with its own font: its labels are checked below
@@ -231,7 +231,7 @@ TEST_F(HostWindowTest, TheDialogsFaceHasCyrillicAndItsTextsFit) {
                 const HGDIOBJ previous = SelectObject(dc, font);
                 TEXTMETRICW metrics{};
                 GetTextMetricsW(dc, &metrics);
-                const std::string name = control.name;
+                const std::string name = control;
                 if (GetTextCharset(dc) != RUSSIAN_CHARSET ||
                     metrics.tmHeight - metrics.tmInternalLeading != 11) {
                     faults.push_back(name + ": no Cyrillic at 11 pixels");

@@ -14,7 +14,7 @@
 
 namespace vigrel::test {
 
-using Slots = std::vector<std::optional<std::string>>;
+using tshost::Slots;
 
 // The decimal separator of the user's default locale, as the plug-in reads it.
 char LocaleSeparator();

@@ -1,8 +1,11 @@
 #include "tools/probe/PlugInProbe.h"
 
+#include "ui/Form.h"
 #include "ui/WideText.h"
 
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -90,6 +93,26 @@ HWND ShownWindow(const wchar_t* caption) {
     Search search{caption, nullptr};
     EnumThreadWindows(GetCurrentThreadId(), &FindShown, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND ShownPlugInForm() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            wchar_t className[std::size(FormWindowClass) + 1] = {};
+            GetClassNameW(window, className, static_cast<int>(std::size(className)));
+            const auto instance =
+                reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+            if (!IsWindowVisible(window) || std::wcscmp(className, FormWindowClass) != 0 ||
+                instance == GetModuleHandleW(nullptr)) {
+                return TRUE;
+            }
+            *reinterpret_cast<HWND*>(param) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 void Pump(DWORD milliseconds) {

@@ -29,6 +29,9 @@ char* GlobalText(std::string_view text);
 
 // The visible top-level window of this thread with that caption, or null.
 HWND ShownWindow(const wchar_t* caption);
+// The visible form of this thread that a loaded plug-in made (its dialog), or null; the program's
+// own forms are not it.
+HWND ShownPlugInForm();
 
 // Runs this thread's messages, as a host's loop does, for about `milliseconds`.
 void Pump(DWORD milliseconds);
