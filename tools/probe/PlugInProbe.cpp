@@ -29,6 +29,19 @@ BOOL CALLBACK FindShown(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Stops at a visible form of the toolkit that another module (the plug-in) registered.
+BOOL CALLBACK FindPlugInForm(HWND window, LPARAM param) {
+    wchar_t className[std::size(FormWindowClass) + 1] = {};
+    GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    const auto instance = reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    if (!IsWindowVisible(window) || std::wcscmp(className, FormWindowClass) != 0 ||
+        instance == GetModuleHandleW(nullptr)) {
+        return TRUE;
+    }
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+}
+
 decltype(&SystemParametersInfoW) realParameters = nullptr;
 
 BOOL WINAPI HighContrastParameters(UINT action, UINT size, void* value, UINT update) {
@@ -97,21 +110,7 @@ HWND ShownWindow(const wchar_t* caption) {
 
 HWND ShownPlugInForm() {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM param) -> BOOL {
-            wchar_t className[std::size(FormWindowClass) + 1] = {};
-            GetClassNameW(window, className, static_cast<int>(std::size(className)));
-            const auto instance =
-                reinterpret_cast<HMODULE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-            if (!IsWindowVisible(window) || std::wcscmp(className, FormWindowClass) != 0 ||
-                instance == GetModuleHandleW(nullptr)) {
-                return TRUE;
-            }
-            *reinterpret_cast<HWND*>(param) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), &FindPlugInForm, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
