@@ -149,7 +149,7 @@ ExitStatus EditAction(const EditRequest& request, std::FILE* log) {
     }
     events.Line(handed);
     const std::optional<std::vector<std::string>> edited =
-        host.EditAction(MonitorActionNumber, action.args);
+        host.EditAction(MonitorActionNumber, Slots(action.args.begin(), action.args.end()));
     events.Line("edit " + std::to_string(request.line) + " -> " + (edited ? "ok" : "cancelled"));
     host.Unload(true);
     if (!events.ReportHostStrings(host)) {

@@ -182,12 +182,14 @@ bool PlugInHost::ExecAction(std::int32_t number, const Slots& slots) {
     return result;
 }
 
-std::optional<std::vector<std::string>>
-PlugInHost::EditAction(std::int32_t number, const std::vector<std::string>& slots) {
+std::optional<std::vector<std::string>> PlugInHost::EditAction(std::int32_t number,
+                                                               const Slots& slots) {
     std::vector<HostStringPtr> blocks(MonitorArgumentCount);
     for (std::size_t i = 0; i < blocks.size() && i < slots.size(); ++i) {
-        blocks[i] = ledger_.HostAllocate(slots[i]);
-        ledger_.GiveToPlugIn(blocks[i]);
+        if (slots[i]) {
+            blocks[i] = ledger_.HostAllocate(*slots[i]);
+            ledger_.GiveToPlugIn(blocks[i]);
+        }
     }
     const std::vector<HostStringPtr> original = blocks;
     const bool result = entries_.tsEditAction(number, blocks.data()) != TsFalse;

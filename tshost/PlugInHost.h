@@ -84,6 +84,8 @@ public:
     // tsEditAction is optional; the other six are required.
     bool Load(const std::string& path, std::string& error);
     bool Loaded() const { return module_ != nullptr; }
+    // The loaded plug-in, for a caller that patches or inspects it.
+    HMODULE Module() const { return module_; }
     bool HasEditAction() const { return entries_.tsEditAction != nullptr; }
     // Optionally sends message 2 first, then unloads the library.
     void Unload(bool sendClose);
@@ -101,11 +103,11 @@ public:
     // Executes an action; a missing slot is passed as a null pointer. The host's slot blocks
     // are released afterwards by the host.
     bool ExecAction(std::int32_t number, const Slots& slots);
-    // Asks the plug-in to edit an action's seven arguments. During the call the slot blocks are
-    // the plug-in's to replace (releasing the old block); afterwards the host takes back what
-    // each slot holds. Returns the seven texts after a true answer, nothing after false.
-    std::optional<std::vector<std::string>> EditAction(std::int32_t number,
-                                                       const std::vector<std::string>& slots);
+    // Asks the plug-in to edit an action's seven arguments; a missing slot is passed as a null
+    // pointer. During the call the slot blocks are the plug-in's to replace (releasing the old
+    // block); afterwards the host takes back what each slot holds. Returns the seven texts after
+    // a true answer (a slot left null reads as empty), nothing after false.
+    std::optional<std::vector<std::string>> EditAction(std::int32_t number, const Slots& slots);
     void Message(std::int32_t code);
 
     // The variable store; names are bare or in square brackets, letters in any case.

@@ -209,8 +209,7 @@ void DialogScenario(tshost::PlugInHost& host, Findings& findings) {
     if (!Load(host, findings)) {
         return;
     }
-    const std::vector<std::string> action{"Counting", "Counter", "<>",  "10",
-                                          "Count",    "true",    "true"};
+    const Slots action{"Counting", "Counter", "<>", "10", "Count", "true", "true"};
     const std::vector<std::string> edited{"Edited", "Counter", "<>", "10", "Count", "True", "True"};
     const UINT_PTR driver = SetTimer(nullptr, 0, 30, &Drive);
     answer = Answer::Ok;

@@ -12,14 +12,6 @@
 namespace vigrel::test {
 namespace {
 
-TsBool TS_CALL SetVariable(const char*, const char*) {
-    return TsTrue;
-}
-TsBool TS_CALL AddAction(std::int32_t, const char*, const char*, const std::uint8_t*, std::int32_t,
-                         std::int32_t) {
-    return TsTrue;
-}
-
 // The form resource of the module that made `dialog`, as that module carries it.
 FormObject DialogForm(HWND dialog) {
     const auto module = reinterpret_cast<HMODULE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
@@ -121,23 +113,6 @@ std::string Ansi(const std::wstring& text) {
 }
 
 DialogDriver* DialogDriver::running = nullptr;
-
-TsBool TS_CALL DialogDriver::InterfaceAccess(std::int32_t request, HostStringPtr* value) {
-    running->interfaceRequests.push_back(request);
-    running->interfaceTexts.emplace_back(*value != nullptr ? *value : "(null)");
-    return running->interfaceAnswer ? running->interfaceAnswer(request, value) : TsFalse;
-}
-
-void TS_CALL DialogDriver::GetVariable(const char*, HostStringPtr*) {
-    ++running->reads;
-}
-
-TsBool TS_CALL DialogDriver::ScriptProcessor(const char* line) {
-    if (running->scriptAnswer) {
-        running->scriptAnswer(line);
-    }
-    return TsTrue;
-}
 
 void CALLBACK DialogDriver::RunStep(HWND, UINT, UINT_PTR, DWORD) {
     // Only while the dialog takes input: not while a message box of it is open.
@@ -242,7 +217,7 @@ void Key(HWND window, WPARAM key) {
 
 const Slots counterAction{"Counting", "Counter", "<>", "10", "Count", "true", "true"};
 
-std::vector<std::string> Firing(const std::string& name) {
+Slots Firing(const std::string& name) {
     return {name, "V", "<>", "x", "Fired", "true", "true"};
 }
 
@@ -253,66 +228,40 @@ void ok(HWND dialog) {
 void DialogDriver::SetUp() {
     running = this;
     closedBoxes.clear();
-    module = LoadLibraryA(PlugInPath().c_str());
-    ASSERT_NE(module, nullptr);
-    edit = Entry<TtsEditAction>(module, "tsEditAction");
-    ASSERT_NE(edit, nullptr);
-    Entry<TtsRegisterPlugIn>(module, "tsRegisterPlugIn")(AddAction, nullptr, GetVariable,
-                                                         SetVariable);
-    Entry<TtsRegisterScriptProcessor>(module, "tsRegisterScriptProcessor")(ScriptProcessor);
+    LoadHost();
 }
 
 void DialogDriver::TearDown() {
-    if (module != nullptr) {
-        Entry<TtsMessage>(module, "tsMessage")(CloseMessage);
-        FreeLibrary(module);
-    }
-    for (HostStringPtr block : blocks) {
-        GlobalFree(block);
-    }
+    PlugInTest::TearDown();
     running = nullptr;
 }
 
-void DialogDriver::RegisterInterfaceAccess() {
-    Entry<TtsRegisterInterfaceAccess>(module, "tsRegisterInterfaceAccess")(InterfaceAccess);
+void DialogDriver::LoadHost() {
+    tshost::HostSettings settings;
+    settings.onScriptLine = [this](const std::string& line) {
+        if (scriptAnswer) {
+            scriptAnswer(line.c_str());
+        }
+    };
+    settings.onInterfaceAccess = [this](std::int32_t request, const std::string& text) {
+        interfaceRequests.push_back(request);
+        interfaceTexts.push_back(text);
+        return interfaceAnswer ? interfaceAnswer(request, text) : std::nullopt;
+    };
+    StartHost(std::move(settings), Registration::WithoutInterfaceAccess);
 }
 
 bool DialogDriver::Run(const Slots& slots, std::vector<std::function<void(HWND)>> script,
                        std::int32_t number) {
-    blocks.assign(7, nullptr);
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        blocks[i] = slots[i] ? GlobalText(*slots[i]) : nullptr;
-    }
-    before = blocks;
     steps = std::move(script);
     nextStep = 0;
     openDialog = nullptr;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, &RunStep);
-    const bool result = edit(number, blocks.data()) != TsFalse;
+    const auto texts = host->EditAction(number, slots);
     KillTimer(nullptr, timer);
     EXPECT_EQ(nextStep, steps.size()) << "the dialog closed before the script ended";
-    return result;
-}
-
-bool DialogDriver::Create(const std::vector<std::string>& args) {
-    std::vector<HostStringPtr> slots;
-    for (const std::string& arg : args) {
-        slots.push_back(GlobalText(arg));
-    }
-    const bool created =
-        Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber, slots.data()) != TsFalse;
-    for (HostStringPtr slot : slots) {
-        GlobalFree(slot);
-    }
-    return created;
-}
-
-std::vector<std::string> DialogDriver::Texts() const {
-    std::vector<std::string> texts;
-    for (HostStringPtr block : blocks) {
-        texts.emplace_back(block != nullptr ? block : "(null)");
-    }
-    return texts;
+    written = texts.value_or(std::vector<std::string>{});
+    return texts.has_value();
 }
 
 } // namespace vigrel::test

@@ -1,10 +1,10 @@
-// The "Action Properties" dialog of the real Vigrel.tsp, opened through tsEditAction by a small
-// host of the test's own on a virtual display and driven from inside its modal run by a timer of
-// the test thread: the fixture and the helpers that find, read and press its controls. Shared
-// by the dialog's tests and the tests of the dialog around its host.
+// The "Action Properties" dialog of the real Vigrel.tsp, opened through tsEditAction by the test
+// host (tshost's PlugInHost, which accounts for every block) on a virtual display and driven from
+// inside its modal run by a timer of the test thread: the fixture and the helpers that find, read
+// and press its controls. Shared by the dialog's tests and the tests of the dialog around its
+// host.
 #pragma once
 
-#include "tessary/TessaryAbi.h"
 #include "tests/win32/MessageBoxes.h"
 #include "tests/win32/TestHost.h"
 #include "tools/probe/PlugInProbe.h"
@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,31 +53,29 @@ inline constexpr const wchar_t* Kn1 = L"Выбрать переменную";
 inline constexpr const wchar_t* Kn2 = L"Выбрать переменную для сравнения";
 inline constexpr const wchar_t* Kn3 = L"Список подпрограмм";
 
-class DialogDriver : public ::testing::Test {
+// The plug-in in a fresh test host, started without its interface access (a host without pick
+// lists; RegisterInterfaceAccess adds it). Every boundary fault of the host fails the test.
+class DialogDriver : public PlugInTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-    void RegisterInterfaceAccess();
+    // Replaces the host with a fresh one, the plug-in loaded and registered.
+    void LoadHost();
+    void RegisterInterfaceAccess() { host->RegisterInterfaceAccess(); }
 
-    // Opens the dialog on `slots` and runs `script` inside it; the slots afterwards are in
-    // `blocks`, which the test owns.
+    // Opens the dialog on `slots` and runs `script` inside it; true when the dialog confirmed,
+    // with the texts it wrote in Texts().
     bool Run(const Slots& slots, std::vector<std::function<void(HWND)>> script,
              std::int32_t number = MonitorActionNumber);
-    std::vector<std::string> Texts() const;
-    // Executes VigrelCreate with the seven texts.
-    bool Create(const std::vector<std::string>& args);
+    // The seven texts the last confirmed dialog wrote back; none after a false answer, when the
+    // host holds every slot as it gave it (a slot replaced then is a boundary fault).
+    const std::vector<std::string>& Texts() const { return written; }
 
-    HMODULE module = nullptr;
-    TtsEditAction edit = nullptr;
-    std::vector<HostStringPtr> blocks;
-    std::vector<HostStringPtr> before;
-
-    // What the test's interface-access callback does (null answers false), what it was asked, and
-    // how many variables the plug-in read.
-    std::function<TsBool(std::int32_t, HostStringPtr*)> interfaceAnswer;
+    // What the test's interface access answers (null declines every request), what it was asked,
+    // and the texts it was handed.
+    std::function<std::optional<std::string>(std::int32_t, const std::string&)> interfaceAnswer;
     std::vector<std::int32_t> interfaceRequests;
     std::vector<std::string> interfaceTexts;
-    int reads = 0;
     // What the test's script processor does with each line; null only counts it.
     std::function<void(const char*)> scriptAnswer;
 
@@ -88,18 +87,17 @@ protected:
     HWND openDialog = nullptr;
 
 private:
-    // The host callbacks and the steps' timer carry no context: they reach the driver of the
-    // test that runs through this one pointer, set for the test's length.
+    std::vector<std::string> written;
+
+    // The steps' timer carries no context: it reaches the driver of the test that runs through
+    // this one pointer, set for the test's length.
     static DialogDriver* running;
-    static TsBool TS_CALL InterfaceAccess(std::int32_t request, HostStringPtr* value);
-    static void TS_CALL GetVariable(const char* name, HostStringPtr* value);
-    static TsBool TS_CALL ScriptProcessor(const char* line);
     static void CALLBACK RunStep(HWND window, UINT message, UINT_PTR timer, DWORD time);
 };
 
 extern const Slots counterAction;
 // A repeating monitor named `name` that fires on every tick: the test host's variables read as
 // empty.
-std::vector<std::string> Firing(const std::string& name);
+Slots Firing(const std::string& name);
 
 } // namespace vigrel::test

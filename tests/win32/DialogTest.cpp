@@ -23,20 +23,14 @@ namespace {
 using DialogTest = DialogDriver;
 
 TEST_F(DialogTest, ServesOnlyActionOneAndTouchesNoSlotOtherwise) {
+    // A slot replaced or released after a false answer is a boundary fault of the host.
     for (const std::int32_t number : {0, 2, -1}) {
-        steps.clear();
-        blocks = {GlobalText("a"), GlobalText("b"), nullptr,        GlobalText("c"),
-                  GlobalText("d"), GlobalText("e"), GlobalText("f")};
-        before = blocks;
-        EXPECT_EQ(edit(number, blocks.data()), TsFalse) << number;
-        EXPECT_EQ(blocks, before) << number;
+        EXPECT_FALSE(host->EditAction(number, {"a", "b", std::nullopt, "c", "d", "e", "f"}))
+            << number;
         EXPECT_EQ(ShownPlugInForm(), nullptr);
-        for (HostStringPtr block : blocks) {
-            GlobalFree(block);
-        }
     }
-    blocks.clear();
-    EXPECT_EQ(edit(MonitorActionNumber, nullptr), TsFalse);
+    EXPECT_EQ(Entry<TtsEditAction>(host->Module(), "tsEditAction")(MonitorActionNumber, nullptr),
+              TsFalse);
 }
 
 TEST_F(DialogTest, OpensOwnedCentredAndLaidOutWithItsTexts) {
@@ -183,6 +177,8 @@ TEST_F(DialogTest, FillsFromTheSlotsAndWritesBackCanonicalForms) {
          {"M", "V", "<>", "", "S", "False", "False"}},
     };
     for (const auto& c : cases) {
+        const std::size_t made = host->Ledger().PlugInAllocations();
+        const std::size_t released = host->Ledger().PlugInReleases();
         const bool result = Run(c.slots, {[&](HWND dialog) {
                                     EXPECT_EQ(ComboText(Find(dialog, "ComboBox1")), c.condition);
                                     EXPECT_EQ(ComboText(Find(dialog, "ComboBox2")), c.execution);
@@ -192,9 +188,11 @@ TEST_F(DialogTest, FillsFromTheSlotsAndWritesBackCanonicalForms) {
                                 }});
         EXPECT_TRUE(result);
         EXPECT_EQ(Texts(), c.written);
-        for (std::size_t i = 0; i < 7; ++i) {
-            EXPECT_NE(blocks[i], before[i]) << "slot " << i << " keeps its old block";
-        }
+        // Each slot gets a new block, and the block it held is released.
+        EXPECT_EQ(host->Ledger().PlugInAllocations() - made, 7u);
+        EXPECT_EQ(host->Ledger().PlugInReleases() - released,
+                  static_cast<std::size_t>(std::ranges::count_if(
+                      c.slots, [](const auto& slot) { return slot.has_value(); })));
     }
 }
 
@@ -245,10 +243,7 @@ TEST_F(DialogTest, CancelTheCloseBoxAndCloseWriteNothing) {
                                     closers[i](dialog);
                                 }});
         EXPECT_FALSE(result) << i;
-        EXPECT_EQ(blocks, before) << i;
-        EXPECT_EQ(Texts(), (std::vector<std::string>{"Counting", "Counter", "<>", "10", "Count",
-                                                     "true", "true"}))
-            << i;
+        EXPECT_EQ(host->Faults(), std::vector<std::string>{}) << "closer " << i << " wrote a slot";
     }
 }
 
@@ -355,16 +350,12 @@ TEST_F(DialogTest, PictureButtonsDoNothingWithoutTheHostsPickLists) {
 
 TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
     RegisterInterfaceAccess();
-    interfaceAnswer = [](std::int32_t request, HostStringPtr* value) -> TsBool {
-        const std::string asked = *value;
+    interfaceAnswer = [](std::int32_t request,
+                         const std::string& asked) -> std::optional<std::string> {
         if (request == RequestPickVariable && asked == "Counter") {
-            return TsFalse;
+            return std::nullopt;
         }
-        const std::string answer =
-            request == RequestSubroutineList ? "Count\r\nReached" : "Picked" + asked;
-        GlobalFree(*value);
-        *value = GlobalText(answer);
-        return TsTrue;
+        return request == RequestSubroutineList ? "Count\r\nReached" : "Picked" + asked;
     };
     const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
     ASSERT_TRUE(Run(counterAction, {[](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, Kn1)); },
@@ -385,10 +376,8 @@ TEST_F(DialogTest, PictureButtonsAskTheHostAndKeepTheRulesOfItsStrings) {
 TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
     RegisterInterfaceAccess();
     for (const bool answer : {true, false}) {
-        interfaceAnswer = [answer](std::int32_t, HostStringPtr* value) -> TsBool {
-            GlobalFree(*value);
-            *value = GlobalText("");
-            return answer ? TsTrue : TsFalse;
+        interfaceAnswer = [answer](std::int32_t, const std::string&) -> std::optional<std::string> {
+            return answer ? std::optional<std::string>("") : std::nullopt;
         };
         closedBoxes.clear();
         const UINT_PTR closer = SetTimer(nullptr, 0, 30, &CloseMessageBoxes);
@@ -403,13 +392,13 @@ TEST_F(DialogTest, AnEmptyOrDeclinedSubroutineListSaysThereAreNone) {
 
 TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
     ShellCalls().clear();
-    const ImportPatch fake = PatchImport(module, "SHELL32.dll", "ShellExecuteA",
+    const ImportPatch fake = PatchImport(host->Module(), "SHELL32.dll", "ShellExecuteA",
                                          reinterpret_cast<void*>(&RecordShellCall));
     ASSERT_TRUE(fake) << fake.error;
     Run(counterAction,
         {[](HWND dialog) { ClickAt(dialog, DrawnCentre(dialog, L"vigrel.example.org")); },
          [](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});
-    PatchImport(module, "SHELL32.dll", "ShellExecuteA", fake.previous);
+    PatchImport(host->Module(), "SHELL32.dll", "ShellExecuteA", fake.previous);
     ASSERT_EQ(ShellCalls().size(), 1u);
     EXPECT_EQ(ShellCalls()[0].window, openDialog);
     EXPECT_EQ(ShellCalls()[0].operation, "Open");
@@ -420,21 +409,15 @@ TEST_F(DialogTest, TheLinkOpensTheProjectsAddressWithTheDialogAsOwner) {
 }
 
 TEST_F(DialogTest, MonitorsKeepTickingWhileTheDialogIsOpen) {
-    std::vector<HostStringPtr> args{GlobalText("Tick"), GlobalText("V"),   GlobalText("="),
-                                    GlobalText("x"),    GlobalText("Sub"), GlobalText("true"),
-                                    GlobalText("true")};
-    ASSERT_NE(Entry<TtsExecAction>(module, "tsExecAction")(MonitorActionNumber, args.data()),
-              TsFalse);
-    for (HostStringPtr block : args) {
-        GlobalFree(block);
-    }
-    int readsBefore = 0;
-    std::vector<std::function<void(HWND)>> script{[&](HWND) { readsBefore = reads; }};
+    ASSERT_TRUE(
+        host->ExecAction(MonitorActionNumber, {"Tick", "V", "=", "x", "Sub", "true", "true"}));
+    std::uint64_t readsBefore = 0;
+    std::vector<std::function<void(HWND)>> script{[&](HWND) { readsBefore = host->Reads(); }};
     for (int i = 0; i < 15; ++i) {
         script.push_back([](HWND) {});
     }
     script.push_back([&](HWND dialog) {
-        EXPECT_GE(reads - readsBefore, 3);
+        EXPECT_GE(host->Reads() - readsBefore, 3u);
         SendMessageW(dialog, WM_CLOSE, 0, 0);
     });
     Run(counterAction, script);
@@ -442,13 +425,11 @@ TEST_F(DialogTest, MonitorsKeepTickingWhileTheDialogIsOpen) {
 
 TEST_F(DialogTest, ASecondCallWhileTheDialogIsOpenGivesFalseAndTouchesNothing) {
     Run(counterAction, {[&](HWND dialog) {
-            std::vector<HostStringPtr> inner{GlobalText("a"), nullptr, GlobalText("b"), nullptr,
-                                             nullptr,         nullptr, nullptr};
-            const std::vector<HostStringPtr> innerBefore = inner;
-            EXPECT_EQ(edit(MonitorActionNumber, inner.data()), TsFalse);
-            EXPECT_EQ(inner, innerBefore);
-            GlobalFree(inner[0]);
-            GlobalFree(inner[2]);
+            Slots inner(7);
+            inner[0] = "a";
+            inner[2] = "b";
+            EXPECT_FALSE(host->EditAction(MonitorActionNumber, inner));
+            EXPECT_EQ(host->Faults(), std::vector<std::string>{}) << "the second call wrote a slot";
             SendMessageW(dialog, WM_CLOSE, 0, 0);
         }});
 }
@@ -465,7 +446,7 @@ HGLOBAL WINAPI FailingGlobalAlloc(UINT flags, SIZE_T size) {
 }
 
 TEST_F(DialogTest, AFailureWhileWritingBackReachesTheHostAsFalse) {
-    const ImportPatch failing = PatchImport(module, "KERNEL32.dll", "GlobalAlloc",
+    const ImportPatch failing = PatchImport(host->Module(), "KERNEL32.dll", "GlobalAlloc",
                                             reinterpret_cast<void*>(&FailingGlobalAlloc));
     ASSERT_TRUE(failing) << failing.error;
     realGlobalAlloc = failing.previous;
@@ -475,15 +456,11 @@ TEST_F(DialogTest, AFailureWhileWritingBackReachesTheHostAsFalse) {
                                                      // blocks, the condition's fails
                                 ok(dialog);
                             }});
-    PatchImport(module, "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
+    PatchImport(host->Module(), "KERNEL32.dll", "GlobalAlloc", realGlobalAlloc);
     EXPECT_FALSE(result);
     EXPECT_EQ(ShownPlugInForm(), nullptr);
-    // No slot changes unless all do.
-    for (std::size_t i = 0; i < 7; ++i) {
-        EXPECT_EQ(blocks[i], before[i]) << i;
-    }
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Counting", "Counter", "<>", "10", "Count", "true",
-                                                 "true"}));
+    // No slot changes unless all do: the host finds every slot as it gave it.
+    EXPECT_EQ(host->Faults(), std::vector<std::string>{});
     // The dialog is gone for good: the next call opens a new one.
     EXPECT_TRUE(Run(counterAction, {ok}));
 }
@@ -497,15 +474,7 @@ TEST_F(DialogTest, OpensFiftyTimesAndAgainAfterAReloadWithoutGrowing) {
     }
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
-    for (HostStringPtr block : blocks) {
-        GlobalFree(block);
-    }
-    blocks.clear();
-    Entry<TtsMessage>(module, "tsMessage")(CloseMessage);
-    ASSERT_TRUE(FreeLibrary(module));
-    module = LoadLibraryA(PlugInPath().c_str());
-    ASSERT_NE(module, nullptr);
-    edit = Entry<TtsEditAction>(module, "tsEditAction");
+    LoadHost();
     EXPECT_TRUE(Run(counterAction, {ok}));
 }
 

@@ -38,8 +38,9 @@ void SetText(HWND window, const wchar_t* text) {
 
 using HostWindowTest = DialogDriver;
 
-DWORD WINAPI Unload(void* library) {
-    return FreeLibrary(static_cast<HMODULE>(library));
+DWORD WINAPI Unload(void* host) {
+    static_cast<tshost::PlugInHost*>(host)->Unload(false);
+    return 0;
 }
 
 // The owner whose owned windows a thread timer shows again, once the modal run has gone on for a
@@ -75,22 +76,18 @@ TEST_F(HostWindowTest, AnUnloadOnAnotherThreadLeavesNothingToRunAndALaterLoadWor
     const auto count = [&](const char*) { ++fired; };
     scriptAnswer = count;
     for (int i = 0; i < 20; ++i) {
-        ASSERT_TRUE(Create(Firing("M" + std::to_string(i))));
+        ASSERT_TRUE(host->ExecAction(MonitorActionNumber, Firing("M" + std::to_string(i))));
     }
     Pump(200);
     ASSERT_GT(fired, 0) << "the monitors never fired";
 
-    const HMODULE unloaded = module;
+    const HMODULE unloaded = host->Module();
     const HWND timerWindow = FindWindowExW(HWND_MESSAGE, nullptr, L"VigrelTimerWindow", nullptr);
     ASSERT_NE(timerWindow, nullptr);
-    const HANDLE unloader = CreateThread(nullptr, 0, &Unload, module, 0, nullptr);
+    const HANDLE unloader = CreateThread(nullptr, 0, &Unload, host.get(), 0, nullptr);
     ASSERT_NE(unloader, nullptr);
     ASSERT_EQ(WaitForSingleObject(unloader, 10000), WAIT_OBJECT_0);
-    DWORD freed = 0;
-    GetExitCodeThread(unloader, &freed);
     CloseHandle(unloader);
-    ASSERT_TRUE(freed);
-    module = nullptr;
     const int firedBefore = fired;
     // A timer or window procedure of the unloaded copy would be called here and crash; the
     // abandoned timer window ends at its first message, and no timer of it wakes the host after.
@@ -107,16 +104,14 @@ TEST_F(HostWindowTest, AnUnloadOnAnotherThreadLeavesNothingToRunAndALaterLoadWor
     EXPECT_EQ(timerMessages, 0) << "the abandoned timer window keeps waking the host";
     EXPECT_FALSE(IsWindow(timerWindow)) << "the abandoned timer window is still there";
 
-    SetUp();
-    scriptAnswer = count;
-    ASSERT_TRUE(Create(Firing("Again")));
+    LoadHost();
+    ASSERT_TRUE(host->ExecAction(MonitorActionNumber, Firing("Again")));
     Pump(200);
     EXPECT_GT(fired, firedBefore) << "a monitor of the second load never fired";
 
     // The host's part, once the second load is gone too: the class of the window that went
     // after the unload can go now.
-    TearDown();
-    module = nullptr;
+    FinishHost();
     EXPECT_TRUE(UnregisterClassW(L"VigrelTimerWindow", unloaded));
 }
 
@@ -168,9 +163,9 @@ TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
     };
     RegisterInterfaceAccess();
     bool hostsDuringRequest = false;
-    interfaceAnswer = [&](std::int32_t, HostStringPtr*) -> TsBool {
+    interfaceAnswer = [&](std::int32_t, const std::string&) -> std::optional<std::string> {
         hostsDuringRequest = isHosts();
-        return TsFalse;
+        return std::nullopt;
     };
     std::vector<bool> hostsDuringScript;
     scriptAnswer = [&](const char*) { hostsDuringScript.push_back(isHosts()); };
@@ -199,7 +194,7 @@ TEST_F(HostWindowTest, ADpiAwareHostKeepsItsAwarenessWhileTheDialogIsUnaware) {
          },
          [&](HWND) {
              // The first monitor, made from the host's timer while the dialog runs.
-             ASSERT_TRUE(Create(Firing("During")));
+             ASSERT_TRUE(host->ExecAction(MonitorActionNumber, Firing("During")));
              Pump(200);
          },
          [&](HWND dialog) { SendMessageW(dialog, WM_CLOSE, 0, 0); }});

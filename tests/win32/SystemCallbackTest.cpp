@@ -64,7 +64,7 @@ template <class F> auto Refused(F body) {
 using SystemCallbackTest = DialogDriver;
 
 TEST_F(SystemCallbackTest, ARefusedAllocationStopsAtTheWindowProcedureAndTheAccessibleObject) {
-    const Replaced allocator(module, "msvcrt.dll", "malloc", &Malloc, realMalloc);
+    const Replaced allocator(host->Module(), "msvcrt.dll", "malloc", &Malloc, realMalloc);
     LRESULT refusedObject = -1;
     LRESULT objectAfter = 0;
     HRESULT refusedName = S_OK;
@@ -104,13 +104,14 @@ TEST_F(SystemCallbackTest, ARefusedSystemTimerStopsAtTheTimersWindowAndTheNextSt
     scriptAnswer = [&](const char*) { ++fired; };
     // A repeating monitor re-arms the system timer after each of its ticks: refused, from inside
     // the timers' window procedure.
-    ASSERT_TRUE(Create(Firing("Repeating")));
+    ASSERT_TRUE(host->ExecAction(MonitorActionNumber, Firing("Repeating")));
     {
-        const Replaced refusal(module, "USER32.dll", "SetTimer", &SetTimerRefused, realSetTimer);
+        const Replaced refusal(host->Module(), "USER32.dll", "SetTimer", &SetTimerRefused,
+                               realSetTimer);
         Pump(300);
     }
     const int firedRefused = fired;
-    ASSERT_TRUE(Create(Firing("Again")));
+    ASSERT_TRUE(host->ExecAction(MonitorActionNumber, Firing("Again")));
     Pump(300);
     EXPECT_GT(fired, firedRefused) << "no monitor ticked after the refusal";
 }

@@ -20,12 +20,18 @@ void PlugInTest::TearDown() {
     FinishHost();
 }
 
-void PlugInTest::StartHost(tshost::HostSettings settings) {
+void PlugInTest::StartHost(tshost::HostSettings settings, Registration registration) {
     FinishHost();
     host = std::make_unique<tshost::PlugInHost>(std::move(settings));
     std::string error;
     ASSERT_TRUE(host->Load(PlugInPath(), error)) << error;
-    host->Start();
+    if (registration == Registration::Full) {
+        host->Start();
+    } else {
+        host->RegisterPlugIn();
+        host->InitPlugIn();
+        host->RegisterScriptProcessor();
+    }
     host->ClearEvents();
 }
 

@@ -24,8 +24,13 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Whether a host registers its interface access at start: one without pick lists does not.
+    enum class Registration { Full, WithoutInterfaceAccess };
+
     // Replaces the host SetUp made with a fresh one set up so, the plug-in loaded and started.
-    void StartHost(tshost::HostSettings settings);
+    void StartHost(tshost::HostSettings settings, Registration registration = Registration::Full);
+    // Unloads the plug-in and fails the test for every boundary fault of the host.
+    void FinishHost();
 
     // Executes VigrelCreate with the seven arguments.
     bool Create(const char* name, const char* variable, const char* condition,
@@ -36,10 +41,6 @@ protected:
     std::size_t Count(const std::string& event) const;
 
     std::unique_ptr<tshost::PlugInHost> host;
-
-private:
-    // Unloads the plug-in and fails the test for every boundary fault of the host.
-    void FinishHost();
 };
 
 } // namespace vigrel::test
