@@ -25,12 +25,11 @@ void PlugInTest::StartHost(tshost::HostSettings settings, Registration registrat
     host = std::make_unique<tshost::PlugInHost>(std::move(settings));
     std::string error;
     ASSERT_TRUE(host->Load(PlugInPath(), error)) << error;
+    host->RegisterPlugIn();
+    host->InitPlugIn();
+    host->RegisterScriptProcessor();
     if (registration == Registration::Full) {
-        host->Start();
-    } else {
-        host->RegisterPlugIn();
-        host->InitPlugIn();
-        host->RegisterScriptProcessor();
+        host->RegisterInterfaceAccess();
     }
     host->ClearEvents();
 }
